@@ -1,0 +1,10 @@
+#include "FTPCompSettings.h"
+
+namespace ferrowin {
+
+TEngineSettings& EngineSettings() {
+  static TEngineSettings settings;
+  return settings;
+}
+
+}  // namespace ferrowin
