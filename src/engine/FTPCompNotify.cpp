@@ -1,0 +1,110 @@
+// Notifications from the worker: each writes its trace line and, only when the component
+// has a handler for it at that moment, posts a record to the component's window.
+
+#include "FTPCompThread.h"
+#include "MessageWindow.h"
+
+namespace ferrowin {
+
+std::string TFTPThread::HostName() {
+  std::lock_guard lock(Shared->Lock);
+  if (Shared->Window) LastHost = Shared->Host;
+  return LastHost;
+}
+
+bool TFTPThread::Assigned(TNotification code) const {
+  int bit = static_cast<int>(code) - FirstNotification;
+  return (Shared->Handlers.load() >> bit) & 1u;
+}
+
+void TFTPThread::Post(TNotification code, std::unique_ptr<TEventRecord> record) {
+  std::lock_guard lock(Shared->Lock);
+  if (Shared->Window) Shared->Window->Post(static_cast<int>(code), std::move(record));
+}
+
+void TFTPThread::NotifyAbort() {
+  Trace("Notify Abort");
+  if (Assigned(TNotification::Abort)) Post(TNotification::Abort, nullptr);
+}
+
+void TFTPThread::NotifyCantLogIn() {
+  Trace("Notify CantLogIn");
+  if (Assigned(TNotification::CantLogIn)) Post(TNotification::CantLogIn, nullptr);
+}
+
+void TFTPThread::NotifyCommandCompleted(TCommandKind kind, bool success, bool aborted) {
+  Trace("Notify CommandCompleted. Command = %s, Success = %d, Aborted = %d", CommandName(kind), success ? 1 : 0,
+        aborted ? 1 : 0);
+  if (!Assigned(TNotification::CommandCompleted)) return;
+  auto r = std::make_unique<TCommandCompletedEventData>();
+  r->Command = kind;
+  r->Success = success;
+  r->Aborted = aborted;
+  Post(TNotification::CommandCompleted, std::move(r));
+}
+
+void TFTPThread::NotifyConnect() {
+  Trace("Notify Connect");
+  if (Assigned(TNotification::Connect)) Post(TNotification::Connect, nullptr);
+}
+
+void TFTPThread::NotifyDeleteSuccessful(const std::string& fileName) {
+  Trace("Notify DeleteSuccessful. FileName = \"%s\"", fileName);
+  if (!Assigned(TNotification::DeleteSuccessful)) return;
+  auto r = std::make_unique<TDeleteSuccessfulEventData>();
+  r->FileName = fileName;
+  Post(TNotification::DeleteSuccessful, std::move(r));
+}
+
+void TFTPThread::NotifyDisconnect() {
+  CloseSocket(DataSocket);
+  CloseSocket(ControlSocket);
+  ServerAddress = AddressNone;
+  Trace("Notify Disconnect");
+  if (Assigned(TNotification::Disconnect)) Post(TNotification::Disconnect, nullptr);
+}
+
+void TFTPThread::NotifyError(int code, const std::string& desc) {
+  Trace("Notify Error. Code = %d, Desc = \"%s\"", code, desc);
+  if (!Assigned(TNotification::Error)) return;
+  auto r = std::make_unique<TErrorData>();
+  r->Code = code;
+  r->Desc = desc;
+  Post(TNotification::Error, std::move(r));
+}
+
+void TFTPThread::NotifyFolderReply(const std::string& folder, TFolderReplyType type, bool result) {
+  Trace("Notify FolderReply. Folder = \"%s\", ReplyType = %d, Result = %d", folder, static_cast<int>(type),
+        result ? 1 : 0);
+  if (!Assigned(TNotification::FolderReply)) return;
+  auto r = std::make_unique<TFolderEventData>();
+  r->Folder = folder;
+  r->ReplyType = type;
+  r->Result = result;
+  Post(TNotification::FolderReply, std::move(r));
+}
+
+void TFTPThread::NotifyLog(const std::string& message, TColor color) {
+  if (!(Quiet && message.compare(0, 4, "PASS") == 0)) Trace("Notify Log. Message = \"%s\"", message);
+  if (Quiet || !Assigned(TNotification::Log)) return;
+  auto r = std::make_unique<TLogData>();
+  r->Message = message;
+  r->Color = color;
+  Post(TNotification::Log, std::move(r));
+}
+
+void TFTPThread::NotifyLoggedIn() {
+  Trace("Notify LoggedIn");
+  if (Assigned(TNotification::LoggedIn)) Post(TNotification::LoggedIn, nullptr);
+}
+
+void TFTPThread::NotifyRenameSuccessful(const std::string& oldName, const std::string& newName) {
+  Trace("Notify RenameSuccessful. OldName = \"%s\", NewName = \"%s\"", oldName, newName);
+  if (!Assigned(TNotification::RenameSuccessful)) return;
+  auto r = std::make_unique<TRenameSuccessfulEventData>();
+  r->OldName = oldName;
+  r->NewName = newName;
+  Post(TNotification::RenameSuccessful, std::move(r));
+}
+
+}  // namespace ferrowin

@@ -1,0 +1,157 @@
+// The worker's socket primitives. Every wait is a poll on the socket and on the worker's
+// wake-up descriptor, so an abort request or the time-out cancels it at once; the cancelled
+// call fails with 10004 (abort) or 10060 (time-out).
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "FTPCompThread.h"
+
+namespace ferrowin {
+
+void TSocket::Reset(int fd) {
+  int old = Handle.exchange(fd);
+  if (old >= 0) ::close(old);
+}
+
+std::uint32_t TickCount() {
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+  auto tick = static_cast<std::uint32_t>(ms.count());
+  return tick == 0 ? 1 : tick;  // 0 means "no wait is timed"
+}
+
+int NumberOr(const std::string& text, int fallback) {
+  if (text.empty() || text.size() > 9) return fallback;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return fallback;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+int PortNumber(const std::string& text, int fallback) {
+  int port = NumberOr(text, fallback);
+  return port <= 65535 ? port : fallback;
+}
+
+bool TFTPThread::TimedOut() const {
+  return TimerStart != 0 && TickCount() - TimerStart > EngineSettings().TimeOut.load();
+}
+
+bool TFTPThread::BlockingHook() {
+  if (Aborted) {
+    DebugTrace("BlockingHook Aborted");
+    SetLastSocketError(wsa::Interrupted);
+    return true;
+  }
+  if (TimedOut()) {
+    DebugTrace("BlockingHook Aborted due to TimeOut");
+    SetLastSocketError(wsa::TimedOut);
+    return true;
+  }
+  return false;
+}
+
+bool TFTPThread::WaitFor(int fd, short events) {
+  for (;;) {
+    int timeoutMs = 1000;
+    if (TimerStart != 0) {
+      std::uint32_t elapsed = TickCount() - TimerStart;
+      std::uint32_t limit = EngineSettings().TimeOut.load();
+      timeoutMs = elapsed > limit ? 0 : static_cast<int>(std::min<std::uint32_t>(limit - elapsed + 1, 1000));
+    }
+    pollfd fds[2] = {{fd, events, 0}, {WakeFd, POLLIN, 0}};
+    int n = ::poll(fds, 2, timeoutMs);
+    if (n < 0 && errno != EINTR) {
+      SetLastSocketError(SocketErrorFromErrno(errno));
+      return false;
+    }
+    if (n > 0 && (fds[1].revents & POLLIN)) {
+      eventfd_t drained;
+      (void)::eventfd_read(WakeFd, &drained);
+    }
+    if (BlockingHook()) return false;
+    if (n > 0 && fds[0].revents != 0) return true;
+  }
+}
+
+void TFTPThread::CloseSocket(TSocket& socket) {
+  if (!socket.Valid()) return;
+  int fd = socket.Fd();
+  if (::shutdown(fd, SHUT_WR) == 0 || errno != ENOTCONN) {
+    char discard[512];
+    pollfd p{fd, POLLIN, 0};
+    while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) && ::recv(fd, discard, sizeof discard, 0) > 0) {
+    }
+  }
+  socket.Reset();
+}
+
+void TFTPThread::ReportSocketError() {
+  int e = LastSocketError();
+  if (e != 0 && e != wsa::NotSocket) NotifyError(e, SocketErrorText(e));
+}
+
+void TFTPThread::FailureCheck(TSocket& socket) {
+  ReportSocketError();
+  CloseSocket(socket);
+}
+
+bool TFTPThread::OpenSocket(TSocket& socket, TAddress address, int port) {
+  Trace("Opening Socket to %s:%d", AddressText(address), port);
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (fd < 0) {
+    SetLastSocketError(SocketErrorFromErrno(errno));
+    FailureCheck(socket);
+    return false;
+  }
+  socket.Reset(fd);
+  int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<std::uint16_t>(port));
+  to.sin_addr.s_addr = address;
+  TimerStart = TickCount();
+  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+  if (!ok && errno == EINPROGRESS && WaitFor(fd, POLLOUT)) {
+    int error = 0;
+    socklen_t len = sizeof error;
+    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len);
+    ok = error == 0;
+    if (!ok) SetLastSocketError(SocketErrorFromErrno(error));
+  } else if (!ok && errno != EINPROGRESS) {
+    SetLastSocketError(SocketErrorFromErrno(errno));
+  }
+  TimerStart = 0;
+  if (!ok) FailureCheck(socket);
+  return ok;
+}
+
+bool TFTPThread::Connect(const std::string& host, const std::string& portText) {
+  Aborted = false;
+  CloseSocket(ControlSocket);
+  ServerAddress = ParseAddress(host);
+  if (ServerAddress == AddressNone) {
+    int error = ResolveHost(host, ServerAddress);
+    if (error != 0) {
+      ServerAddress = AddressNone;
+      SetLastSocketError(error);
+      ReportSocketError();
+      return false;
+    }
+  }
+  return OpenSocket(ControlSocket, ServerAddress, PortNumber(portText, 21));
+}
+
+}  // namespace ferrowin

@@ -1,0 +1,185 @@
+#pragma once
+// TFTPThread: the worker of one connection. It owns the connection's sockets and runs the
+// queued commands one after another; it reports back only by posting notifications.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FTPCompCommands.h"
+#include "FTPCompErrors.h"
+#include "FTPCompEvents.h"
+#include "Format.h"
+#include "FTPUtils.h"
+#include "ReplyReader.h"
+#include "SocketAddress.h"
+
+namespace ferrowin {
+
+class TFTPThread;
+class TMessageWindow;
+class TFileStream;
+
+// What a component shares with its worker. It outlives both, so a worker finishing a
+// command never touches a component that has been destroyed.
+struct TConnectionShared {
+  explicit TConnectionShared(bool hasOwner) : HasOwner(hasOwner) {}
+
+  std::mutex Lock;                     // guards Host, Window and Thread
+  std::string Host;
+  TMessageWindow* Window = nullptr;    // null once the component is gone
+  std::shared_ptr<TFTPThread> Thread;  // the component's reference; the worker clears it
+  std::atomic<std::uint32_t> Handlers{0};  // bit n: the handler of code 1044 + n is assigned
+  std::atomic<bool> Passive{true};
+  std::atomic<bool> CanResume{false};
+  std::atomic<int> ServerType{0};
+  const bool HasOwner;  // a browsing connection (of a view); transfer connections have none
+};
+
+// A socket handle that closes itself; -1 when closed. Other threads may ask whether it is open.
+class TSocket {
+ public:
+  TSocket() = default;
+  TSocket(const TSocket&) = delete;
+  TSocket& operator=(const TSocket&) = delete;
+  ~TSocket() { Reset(); }
+  [[nodiscard]] int Fd() const { return Handle.load(); }
+  [[nodiscard]] bool Valid() const { return Handle.load() >= 0; }
+  void Reset(int fd = -1);
+  // Hands the handle over to another TSocket.
+  int Release() { return Handle.exchange(-1); }
+
+ private:
+  std::atomic<int> Handle{-1};
+};
+
+// A decimal number without sign (at most nine digits), or fallback when the text is not one.
+int NumberOr(const std::string& text, int fallback);
+// A port number; fallback when the text is not one.
+int PortNumber(const std::string& text, int fallback);
+
+// Milliseconds as a 32-bit tick count that wraps, as the time-out rule computes with it.
+std::uint32_t TickCount();
+
+class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
+ public:
+  explicit TFTPThread(std::shared_ptr<TConnectionShared> shared);
+  ~TFTPThread();
+  TFTPThread(const TFTPThread&) = delete;
+  TFTPThread& operator=(const TFTPThread&) = delete;
+
+  // Starts the thread; it ends by itself after Terminate().
+  void Start();
+
+  // Called from the user-interface thread.
+  TCommandQueue Queue;
+  void Abort();  // cancels the blocking call in progress
+  void Terminate();
+  [[nodiscard]] bool Busy() const { return Executing.load(); }
+  [[nodiscard]] bool ControlOpen() const { return ControlSocket.Valid(); }
+
+  // Workers alive in this process; a wait for all of them to end (program exit, tests).
+  static int LiveWorkers();
+  static bool WaitForWorkers(std::chrono::milliseconds timeout);
+
+ private:
+  friend class TFTPThreadTestAccess;
+
+  // Thread body and dispatcher.
+  void Execute();
+  void DoCommand();
+  bool RunCommand(TCommandItem& item);
+  bool LoginWithAttempts(TCommandItem& item);
+  void RetryPause();
+
+  // Login dialogues and what follows a login.
+  void LoginDialogue(const std::string& user, const std::string& password, const std::string& account);
+  void FirewallDialogue(const TCommandItem& item);
+  void SendPassword(const std::string& password);
+  void AfterLogin();
+  void DetectFromWelcome(const std::vector<std::string>& lines);
+  void DetectServerType();
+  void ProbeResume();
+
+  // Commands on the control connection only.
+  bool FolderCommand(const std::string& command, TFolderReplyType type);
+  bool DoLogout();
+  bool DoDelete(const TCommandItem& item);
+  bool DoRename(const TCommandItem& item);
+  bool DoNoOp();
+  bool DoSetType(const TCommandItem& item);
+  bool DoChangeAttributes(const TCommandItem& item);
+
+  // Socket primitives (blocking waits that an abort or the time-out cancel).
+  bool WaitFor(int fd, short events);
+  bool BlockingHook();
+  [[nodiscard]] bool TimedOut() const;
+  void CloseSocket(TSocket& socket);
+  void FailureCheck(TSocket& socket);
+  bool OpenSocket(TSocket& socket, TAddress address, int port);
+  bool Connect(const std::string& host, const std::string& portText);
+
+  // Control connection.
+  void SendCommand(const std::string& text);
+  void FlushControlSocket();
+  int GetReply(bool wait = true);
+  int Command(const std::string& text) {
+    SendCommand(text);
+    return GetReply();
+  }
+  void ReceiveControl();
+  [[noreturn]] void ReplyTooLong();
+  [[noreturn]] void DoErrorControl();
+  [[noreturn]] void DoErrorAborted();
+  void ReportSocketError();
+
+  // Notifications: a trace line, then a post when the component has a handler for it.
+  [[nodiscard]] std::string HostName();
+  [[nodiscard]] bool Assigned(TNotification code) const;
+  void Post(TNotification code, std::unique_ptr<TEventRecord> record);
+  template <typename... Args>
+  void Trace(std::string_view format, const Args&... args) {
+    if (DebugTraceOn()) DebugTrace(Format("Host %s: ", HostName()) + Format(format, args...));
+  }
+  void NotifyAbort();
+  void NotifyCantLogIn();
+  void NotifyCommandCompleted(TCommandKind kind, bool success, bool aborted);
+  void NotifyConnect();
+  void NotifyDeleteSuccessful(const std::string& fileName);
+  void NotifyDisconnect();
+  void NotifyError(int code, const std::string& desc);
+  void NotifyFolderReply(const std::string& folder, TFolderReplyType type, bool result);
+  void NotifyLog(const std::string& message, TColor color);
+  void NotifyLoggedIn();
+  void NotifyRenameSuccessful(const std::string& oldName, const std::string& newName);
+
+  std::shared_ptr<TConnectionShared> Shared;
+  std::unique_ptr<TCommandItem> Current;
+  std::atomic<bool> Executing{false};
+  std::atomic<bool> Terminated{false};
+  TSocket ControlSocket;
+  TSocket DataSocket;
+  TAddress ServerAddress = AddressNone;
+  TReplyBuffer ReceiveBuffer;
+  int RepliesNeeded = 0;
+  std::string DownloadFileName;
+  bool ProgressIsFile = true;
+  int LastCode = 0;
+  std::string LastReply;
+  bool CollectReplies = false;  // while set, every reply line read goes to ReplyLines
+  std::vector<std::string> ReplyLines;
+  bool Quiet = false;
+  std::atomic<bool> Aborted{false};
+  std::uint32_t TimerStart = 0;
+  std::string CurrentFolder;
+  bool FolderMode = false;
+  int WakeFd = -1;  // eventfd: an abort request wakes a waiting call
+  std::string LastHost;  // for traces after the component is gone
+};
+
+}  // namespace ferrowin

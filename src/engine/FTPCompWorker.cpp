@@ -1,0 +1,198 @@
+// The worker's life: its thread body, the command dispatcher and the connection attempts
+// of a login.
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <poll.h>
+
+#include <condition_variable>
+#include <thread>
+
+#include "FTPCompThread.h"
+
+namespace ferrowin {
+namespace {
+
+struct TWorkerCount {
+  std::mutex Lock;
+  std::condition_variable Changed;
+  int Live = 0;
+};
+
+TWorkerCount& Workers() {
+  static TWorkerCount count;
+  return count;
+}
+
+}  // namespace
+
+TFTPThread::TFTPThread(std::shared_ptr<TConnectionShared> shared)
+    : Shared(std::move(shared)), WakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+TFTPThread::~TFTPThread() {
+  if (WakeFd >= 0) ::close(WakeFd);
+}
+
+int TFTPThread::LiveWorkers() {
+  std::lock_guard lock(Workers().Lock);
+  return Workers().Live;
+}
+
+bool TFTPThread::WaitForWorkers(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(Workers().Lock);
+  return Workers().Changed.wait_for(lock, timeout, [] { return Workers().Live == 0; });
+}
+
+void TFTPThread::Start() {
+  {
+    std::lock_guard lock(Workers().Lock);
+    ++Workers().Live;
+  }
+  std::thread([self = shared_from_this()]() mutable {
+    self->Execute();
+    self.reset();  // the worker frees itself when its component has let go
+    std::lock_guard lock(Workers().Lock);
+    --Workers().Live;
+    Workers().Changed.notify_all();
+  }).detach();
+}
+
+void TFTPThread::Abort() {
+  Aborted = true;
+  (void)::eventfd_write(WakeFd, 1);
+}
+
+void TFTPThread::Terminate() {
+  Terminated = true;
+  Queue.Terminate();
+}
+
+void TFTPThread::Execute() {
+  DebugTrace(Format("Started new FTP thread, ThreadID = %0.8x", static_cast<long>(::gettid())));
+  while (!Terminated) {
+    if (Queue.Pop(Current)) DoCommand();
+    Aborted = false;
+  }
+  CloseSocket(DataSocket);
+  CloseSocket(ControlSocket);
+  {
+    std::lock_guard lock(Shared->Lock);
+    if (Shared->Thread.get() == this) Shared->Thread.reset();
+  }
+  DebugTrace(Format("Ended FTP thread, ThreadID = %0.8x", static_cast<long>(::gettid())));
+}
+
+void TFTPThread::DoCommand() {
+  Aborted = false;
+  bool result = false;
+  if (RepliesNeeded < 0) RepliesNeeded = 0;
+  Executing = true;
+  TCommandItem& item = *Current;
+  const TCommandKind kind = item.Kind;
+  Trace("Executing command \"%s\"", CommandName(kind));
+  try {
+    result = RunCommand(item);
+  } catch (const ESocketException& e) {
+    Trace("DoCommand.ESocketException");
+    auto* control = dynamic_cast<const EControlSocketException*>(&e);
+    if (control && e.ErrorCode == wsa::ConnectionReset) {
+      if (*e.what()) NotifyLog(e.what(), ErrorColor);
+      NotifyDisconnect();
+    }
+    if (kind == TCommandKind::FirewallLogin || kind == TCommandKind::Login) NotifyCantLogIn();
+  } catch (const EStreamError& e) {
+    Trace("DoCommand.EStreamError");
+    NotifyLog(e.what(), ErrorColor);
+  }
+  TimerStart = 0;
+  Quiet = false;
+  CollectReplies = false;
+  if (Aborted) NotifyLog("Action aborted by user.", InfoColor);
+  // Not busy any more once the completion is on its way (a kept item runs on).
+  const bool kept = Current && Current->Keep;
+  if (!kept) Executing = false;
+  NotifyCommandCompleted(kind, result, Aborted);
+  if (!kept) Current.reset();
+}
+
+bool TFTPThread::RunCommand(TCommandItem& item) {
+  switch (item.Kind) {
+    case TCommandKind::FirewallLogin:
+    case TCommandKind::Login:
+      return LoginWithAttempts(item);
+    case TCommandKind::Logout:
+      return DoLogout();
+    case TCommandKind::GetCurrentFolder:
+      return FolderCommand("PWD", TFolderReplyType::CurrentFolder);
+    case TCommandKind::SetCurrentFolder: {
+      bool ok = FolderCommand("CWD " + item.Param(0), TFolderReplyType::Changed);
+      if (ok) CurrentFolder = item.Param(0);
+      return ok;
+    }
+    case TCommandKind::CreateFolder:
+      return FolderCommand("MKD " + item.Param(0), TFolderReplyType::Created);
+    case TCommandKind::RemoveFolder:
+      return FolderCommand("RMD " + item.Param(0), TFolderReplyType::Removed);
+    case TCommandKind::Delete:
+      return DoDelete(item);
+    case TCommandKind::Rename:
+      return DoRename(item);
+    case TCommandKind::NoOp:
+      return DoNoOp();
+    case TCommandKind::SetType:
+      return DoSetType(item);
+    case TCommandKind::ChangeAttributes:
+      return DoChangeAttributes(item);
+    default:
+      return false;
+  }
+}
+
+bool TFTPThread::LoginWithAttempts(TCommandItem& item) {
+  const std::string& host = item.Param(0);
+  const std::string& port = item.Param(1);
+  const auto& settings = EngineSettings();
+  bool loggedIn = false;
+  bool final = false;
+  int attempt = 1;
+  for (;;) {
+    ReceiveBuffer.Clear();
+    NotifyLog(Format("Attempting to connect to %s, attempt %d\r\n", host, attempt), InfoColor);
+    if (!Connect(host, port)) {
+      int e = LastSocketError();
+      final = e == wsa::HostNotFound || e == wsa::NoRecovery;
+    } else if (!Aborted) {
+      try {
+        if (item.Kind == TCommandKind::FirewallLogin) FirewallDialogue(item);
+        else LoginDialogue(item.Param(2), item.Param(3), item.Param(4));
+        loggedIn = true;
+      } catch (const EControlSocketException& e) {
+        if (*e.what() && e.ErrorCode != wsa::NotSocket) NotifyLog(e.what(), ErrorColor);
+      }
+    }
+    ++attempt;
+    const int maxAttempts = settings.MaxAttempts;
+    const bool more = maxAttempts == 0 || attempt <= maxAttempts;
+    if (!loggedIn && !Aborted && !final && settings.RetryDelay > 0 && more) RetryPause();
+    if (loggedIn || final || Aborted || !more) break;
+  }
+  if (!loggedIn || Aborted) {
+    NotifyDisconnect();
+    NotifyCantLogIn();
+    return false;
+  }
+  AfterLogin();
+  return true;
+}
+
+void TFTPThread::RetryPause() {
+  const int delay = EngineSettings().RetryDelay;
+  NotifyLog(Format("%d seconds delay before retrying...", delay), InfoColor);
+  for (int step = 0; step < delay * 4 + 1 && !Aborted; ++step) {
+    pollfd wake{WakeFd, POLLIN, 0};
+    ::poll(&wake, 1, 250);
+  }
+}
+
+}  // namespace ferrowin

@@ -1,0 +1,182 @@
+// Logging in against the scripted server: the dialogues, the firewall kinds, server-type
+// detection and the resume probe, asserting what the client sent and what it reported.
+
+#include "EngineTestSupport.h"
+#include "Parsers.h"
+
+namespace ferrowin::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Login : public TEngineTest {};
+
+TEST_F(Login, DetectsTheServerTypeFromWelcomeSystOrHelp) {
+  struct {
+    const char* Name;
+    std::string Welcome;
+    std::string Syst;  // "" = SYST refused
+    std::string Help;  // "" = HELP refused
+    int Type;
+    Lines Sent;  // after USER/PASS
+  } cases[] = {
+      {"welcome names Serv-U", "220 Serv-U FTP Server v2.5 ready", "215 UNIX", "", 34, {"REST 1", "REST 0"}},
+      {"welcome, first table entry wins", "220 BULL WAR-FTPD", "", "", 48, {"REST 1", "REST 0"}},
+      {"SYST UNIX in any case", "220 ready", "215 UnIx Type: L8", "", 11, {"SYST", "REST 1", "REST 0"}},
+      {"SYST VMS alone", "220 ready", "215 VMS V5.5", "", 13, {"SYST", "REST 1", "REST 0"}},
+      {"SYST VMS with MultiNet", "220 ready", "215 VMS MultiNet V3.4", "", 12, {"SYST", "REST 1", "REST 0"}},
+      {"SYST Windows_NT", "220 ready", "215 Windows_NT version 5.0", "", 17, {"SYST", "REST 1", "REST 0"}},
+      {"SYST case-sensitive entry", "220 ready", "215 MPE/iX: HP", "", 33, {"SYST", "REST 1", "REST 0"}},
+      {"HELP after a useless SYST", "220 ready", "215 Something else", "214 NCSA Telnet", 7,
+       {"SYST", "HELP", "REST 1", "REST 0"}},
+      {"nothing matches", "220 ready", "", "214 no idea", 11, {"SYST", "HELP", "REST 1", "REST 0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TScript script;
+    script.Greeting({Send(c.Welcome)});
+    script.Reply("SYST", c.Syst.empty() ? "500 SYST not understood." : c.Syst);
+    script.Reply("HELP", c.Help.empty() ? "502 No help." : c.Help);
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw");
+    client.Login();
+    EXPECT_EQ(client.Component->ServerType(), c.Type);
+    Lines expected = {"USER joe", "PASS pw"};
+    expected.insert(expected.end(), c.Sent.begin(), c.Sent.end());
+    EXPECT_EQ(server.Received(), expected);
+    EXPECT_TRUE(client.Events->LogHasLine("\r\nServer Type: " + std::string(ServerTypeName(c.Type)), InfoColor));
+    EXPECT_FALSE(client.Events->LogHas("HELP"));  // HELP is quiet
+  }
+}
+
+TEST_F(Login, AnnouncedTypeSkipsDetection) {
+  TFakeFtpServer server(TScript().StandardLogin().ToJson());
+  TClient client(server.Port(), "joe", "pw", /*owned=*/false);
+  client.Component->SetServerType(1);  // "Not Relevant": a transfer connection
+  client.Login();
+  EXPECT_EQ(server.Received(), (Lines{"USER joe", "PASS pw"}));
+  EXPECT_FALSE(client.Events->LogHas("Server Type"));
+  EXPECT_TRUE(client.Component->CanResume());  // no probe without an owner
+  EXPECT_EQ(client.Events->Events, (Lines{"Connect", "LoggedIn", "CommandCompleted Login 1 0"}));
+}
+
+TEST_F(Login, UserPasswordAndAccountDialogues) {
+  struct {
+    const char* Name;
+    std::vector<std::pair<std::string, std::string>> Replies;
+    Lines Sent;
+    bool Success;
+  } cases[] = {
+      {"230 right after USER", {{"USER .*", "230 No password needed."}}, {"USER joe", "SYST"}, true},
+      {"331 then 332: ACCT after PASS",
+       {{"USER .*", "331 Password."}, {"PASS .*", "332 Account."}, {"ACCT .*", "230 In."}},
+       {"USER joe", "PASS pw", "ACCT acc", "SYST"},
+       true},
+      {"332 first: ACCT before PASS",
+       {{"USER .*", "332 Account first."}, {"ACCT .*", "331 Now the password."}, {"PASS .*", "230 In."}},
+       {"USER joe", "ACCT acc", "PASS pw", "SYST"},
+       true},
+      {"wrong password", {{"USER .*", "331 Password."}, {"PASS .*", "530 Login incorrect."}}, {"USER joe", "PASS pw"},
+       false},
+  };
+  EngineSettings().MaxAttempts = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TScript script;
+    for (const auto& [match, reply] : c.Replies) script.Reply(match, reply);
+    script.Reply("SYST", "215 UNIX").Reply("REST .*", "502 No.");
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw");
+    client.Component->Account = "acc";
+    client.Login();
+    Lines received = server.Received();
+    received.resize(std::min(received.size(), c.Sent.size()));
+    EXPECT_EQ(received, c.Sent);
+    EXPECT_EQ(client.Events->LastCompleted(), c.Success ? "CommandCompleted Login 1 0" : "CommandCompleted Login 0 0");
+    if (!c.Success) {
+      EXPECT_TRUE(client.Events->LogHasLine("Failed to Log in to Host", ErrorColor));
+      EXPECT_TRUE(client.Events->Has("CantLogIn"));
+    }
+  }
+}
+
+TEST_F(Login, FirewallKindsSendTheirCommands) {
+  struct {
+    int Kind;
+    int Port;
+    Lines Sent;
+  } cases[] = {
+      {0, 21, {"USER fwuser", "PASS fwpw", "SITE ftp.target.org", "USER joe", "PASS pw"}},
+      {0, 2121, {"USER fwuser", "PASS fwpw", "SITE ftp.target.org:2121", "USER joe", "PASS pw"}},
+      {1, 21, {"OPEN ftp.target.org", "USER joe", "PASS pw"}},
+      {1, 2121, {"OPEN ftp.target.org:2121", "USER joe", "PASS pw"}},
+      {2, 21, {"USER fwuser", "PASS fwpw", "USER joe@ftp.target.org", "PASS pw"}},
+      {2, 2121, {"USER fwuser", "PASS fwpw", "USER joe@ftp.target.org:2121", "PASS pw"}},
+      {3, 21, {"USER joe@ftp.target.org", "PASS pw"}},
+      {3, 2121, {"USER joe@ftp.target.org:2121", "PASS pw"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("kind " + std::to_string(c.Kind) + " port " + std::to_string(c.Port));
+    TScript script;
+    script.Reply("USER fwuser", "331 Firewall password.").Reply("PASS fwpw", "230 Firewall ok.");
+    script.Reply("(SITE|OPEN) .*", "200 Connected to target.");
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(0, "joe", "pw");
+    client.Component->SetHost("ftp.target.org");
+    client.Component->Port = c.Port;
+    client.Component->FirewallHost = "127.0.0.1";
+    client.Component->FirewallPort = server.Port();
+    client.Component->FirewallKind = c.Kind;
+    client.Component->FirewallUser = "fwuser";
+    client.Component->FirewallPassword = "fwpw";
+    client.Component->FirewallLogin();
+    ASSERT_TRUE(client.Events->WaitCompleted(1));
+    EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted FirewallLogin 1 0");
+    Lines received = server.Received();
+    received.resize(std::min(received.size(), c.Sent.size()));
+    EXPECT_EQ(received, c.Sent);
+    for (const auto& line : client.Events->Log) {
+      EXPECT_EQ(line.Message.find("fwpw"), std::string::npos);
+      EXPECT_NE(line.Message, "PASS pw");
+    }
+  }
+}
+
+TEST_F(Login, RefusedFirewallLogin) {
+  EngineSettings().MaxAttempts = 1;
+  TFakeFtpServer server(TScript().Reply("USER fwuser", "530 Not you.").StandardLogin().ToJson());
+  TClient client(0, "joe", "pw");
+  client.Component->SetHost("target");
+  client.Component->FirewallHost = "127.0.0.1";
+  client.Component->FirewallPort = server.Port();
+  client.Component->FirewallUser = "fwuser";
+  client.Component->FirewallLogin();
+  ASSERT_TRUE(client.Events->WaitCompleted(1));
+  EXPECT_EQ(server.Received(), (Lines{"USER fwuser"}));
+  EXPECT_TRUE(client.Events->LogHasLine("Failed to Log in to Firewall", ErrorColor));
+  EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted FirewallLogin 0 0");
+  EXPECT_TRUE(client.Events->Has("CantLogIn"));
+}
+
+TEST_F(Login, ResumeProbe) {
+  struct {
+    const char* Rest1;
+    bool CanResume;
+    const char* Logged;
+  } cases[] = {
+      {"350 Restarting at 1.", true, "\r\nServer can resume broken downloads\r\n"},
+      {"502 REST not implemented.", false, "\r\nServer unable to resume broken downloads\r\n"},
+  };
+  for (const auto& c : cases) {
+    TFakeFtpServer server(TScript().Reply("REST 1", c.Rest1).StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw");
+    client.Login();
+    EXPECT_EQ(client.Component->CanResume(), c.CanResume);
+    EXPECT_TRUE(client.Events->LogHasLine(c.Logged, InfoColor));
+    EXPECT_FALSE(client.Events->LogHas("REST"));  // the probe is quiet
+    EXPECT_TRUE(client.Component->LoggedIn());
+  }
+}
+
+}  // namespace
+}  // namespace ferrowin::test

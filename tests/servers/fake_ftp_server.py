@@ -1,0 +1,183 @@
+#!/usr/bin/python3
+"""A scripted FTP server for tests: plays the dialogue a test gives and records every line
+it receives, so a test can assert both sides exactly.
+
+Usage: fake_ftp_server.py SCRIPT.json RECORD.txt
+Prints "PORT <n>" on stdout once it listens on 127.0.0.1.
+
+Script: {"connections": [SESSION, ...]} (the last session repeats for later connections) or
+one SESSION. A SESSION is {"on_connect": [ACTION...], "rules": [RULE...], "default": [ACTION...]}.
+A RULE is {"match": REGEX, "actions": [ACTION...], "times": N (optional)}; the first rule whose
+regex matches the whole received line (and has times left) runs; none matching runs "default"
+(by default: send "502 Command not implemented.").
+ACTION (one key each):
+  {"send": TEXT}                 TEXT + CRLF
+  {"send": TEXT, "split": N}     the same, N bytes per send
+  {"raw": TEXT}                  TEXT as latin-1 bytes, nothing added
+  {"repeat": N, "send": TEXT}    N times TEXT + CRLF (fast, in large writes)
+  {"close": true}                close the control connection
+  {"stall": SECONDS}             wait before the next action
+  {"pasv": FORMAT}               listen for a data connection; FORMAT's {} gets h1,h2,h3,h4,p1,p2
+  {"port": true}                 take the address of a PORT command for the data connection
+  {"data": TEXT}                 send TEXT (latin-1) over the data connection and close it
+  {"data_file": PATH}            the same with a file's bytes
+  {"data_partial": TEXT}         send TEXT over the data connection and keep it open (stall)
+  {"data_recv": PATH}            receive over the data connection into PATH until it closes
+Record: one line per received line, "<connection number>\\t<line>".
+"""
+import json
+import re
+import socket
+import sys
+import threading
+import time
+
+
+class Session:
+    def __init__(self, conn, number, spec, record):
+        self.conn = conn
+        self.number = number
+        self.spec = spec
+        self.record = record
+        self.rules = [dict(rule) for rule in spec.get("rules", [])]
+        self.data_listener = None
+        self.data_target = None
+        self.data_conn = None
+
+    def send(self, data):
+        self.conn.sendall(data)
+
+    def open_data(self):
+        if self.data_listener is not None:
+            self.data_listener.settimeout(10)
+            conn, _ = self.data_listener.accept()
+            self.data_listener.close()
+            self.data_listener = None
+            return conn
+        if self.data_target is not None:
+            return socket.create_connection(self.data_target, timeout=10)
+        raise RuntimeError("no data connection set up")
+
+    def run_action(self, action, line):
+        if "repeat" in action:
+            chunk = (action["send"] + "\r\n").encode("latin-1")
+            count = action["repeat"]
+            batch = max(1, 65536 // len(chunk))
+            while count > 0:
+                n = min(batch, count)
+                self.send(chunk * n)
+                count -= n
+        elif "send" in action:
+            data = (action["send"] + "\r\n").encode("latin-1")
+            split = action.get("split")
+            if split:
+                for i in range(0, len(data), split):
+                    self.send(data[i:i + split])
+                    time.sleep(0.002)
+            else:
+                self.send(data)
+        elif "raw" in action:
+            self.send(action["raw"].encode("latin-1"))
+        elif "close" in action:
+            return False
+        elif "stall" in action:
+            time.sleep(action["stall"])
+        elif "pasv" in action:
+            listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            listener.bind(("127.0.0.1", 0))
+            listener.listen(1)
+            self.data_listener = listener
+            port = listener.getsockname()[1]
+            numbers = "127,0,0,1,%d,%d" % (port // 256, port % 256)
+            self.send((action["pasv"].replace("{}", numbers) + "\r\n").encode("latin-1"))
+        elif "port" in action:
+            parts = [int(x) for x in line.split(" ", 1)[1].split(",")]
+            self.data_target = (".".join(str(p) for p in parts[:4]), parts[4] * 256 + parts[5])
+        elif "data" in action or "data_file" in action:
+            if "data" in action:
+                payload = action["data"].encode("latin-1")
+            else:
+                with open(action["data_file"], "rb") as f:
+                    payload = f.read()
+            with self.open_data() as data:
+                data.sendall(payload)
+        elif "data_partial" in action:
+            self.data_conn = self.open_data()
+            self.data_conn.sendall(action["data_partial"].encode("latin-1"))
+        elif "data_recv" in action:
+            with self.open_data() as data, open(action["data_recv"], "wb") as out:
+                while True:
+                    block = data.recv(65536)
+                    if not block:
+                        break
+                    out.write(block)
+        return True
+
+    def run_actions(self, actions, line=""):
+        for action in actions:
+            if not self.run_action(action, line):
+                return False
+        return True
+
+    def respond(self, line):
+        for rule in self.rules:
+            if rule.get("times", 1) == 0:
+                continue
+            if re.fullmatch(rule["match"], line):
+                if "times" in rule:
+                    rule["times"] -= 1
+                return self.run_actions(rule.get("actions", []), line)
+        default = self.spec.get("default", [{"send": "502 Command not implemented."}])
+        return self.run_actions(default, line)
+
+    def run(self):
+        try:
+            if not self.run_actions(self.spec.get("on_connect", [])):
+                return
+            buffer = b""
+            while True:
+                block = self.conn.recv(4096)
+                if not block:
+                    return
+                buffer += block
+                while b"\n" in buffer:
+                    raw, buffer = buffer.split(b"\n", 1)
+                    line = raw.rstrip(b"\r").decode("latin-1")
+                    self.record(self.number, line)
+                    if not self.respond(line):
+                        return
+        except OSError:
+            pass
+        finally:
+            self.conn.close()
+
+
+def main():
+    with open(sys.argv[1], encoding="utf-8") as f:
+        script = json.load(f)
+    sessions = script.get("connections") or [script]
+    record_file = open(sys.argv[2], "a", encoding="latin-1")
+    lock = threading.Lock()
+
+    def record(number, line):
+        with lock:
+            record_file.write("%d\t%s\n" % (number, line))
+            record_file.flush()
+
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(16)
+    print("PORT %d" % listener.getsockname()[1], flush=True)
+    number = 0
+    while True:
+        conn, _ = listener.accept()
+        conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        spec = sessions[min(number, len(sessions) - 1)]
+        record(number, "#connect")
+        threading.Thread(target=Session(conn, number, spec, record).run, daemon=True).start()
+        number += 1
+
+
+if __name__ == "__main__":
+    main()

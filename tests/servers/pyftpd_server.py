@@ -1,0 +1,31 @@
+#!/usr/bin/python3
+"""A real FTP server for tests: pyftpdlib over a folder, with a named user and anonymous
+access, passive and active mode. Prints "PORT <n>" once it listens on 127.0.0.1.
+
+Usage: pyftpd_server.py ROOT USER PASSWORD
+"""
+import logging
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def main():
+    root, user, password = sys.argv[1:4]
+    logging.basicConfig(level=logging.CRITICAL)
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(user, password, root, perm="elradfmwMT")
+    authorizer.add_anonymous(root, perm="elradfmwMT")
+    handler = FTPHandler
+    handler.authorizer = authorizer
+    handler.banner = "pyftpdlib test server ready."
+    handler.permit_foreign_addresses = False
+    server = FTPServer(("127.0.0.1", 0), handler)
+    print("PORT %d" % server.address[1], flush=True)
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    main()
