@@ -38,7 +38,7 @@ struct TWords {
 
   // An absent word reads as empty, which the field rules treat as "not a number".
   [[nodiscard]] std::string_view operator[](int index) const {
-    return index >= 0 && index < Count ? Items[static_cast<std::size_t>(index)] : std::string_view();
+    return index >= 0 && index < Count && index < Capacity ? Items[static_cast<std::size_t>(index)] : std::string_view();
   }
 };
 void SplitWords(std::string_view line, TWords& words);

@@ -30,7 +30,8 @@ int FindMonthWord(std::string_view line, const TWords& words, int shift) {
   return 5 - shift;
 }
 
-// Month and day written with the GB2312 characters; false when the line has neither form.
+// Month and day written with the GB2312 characters (word 5 month, or word 5 year and word 6
+// month); false when the line has neither form.
 bool ChineseDate(const TWords& words, const TDate& today, int& year, int& month, int& day,
                  int& hour, int& minute) {
   if (Contains(words[5], GBMonth)) {
@@ -66,9 +67,9 @@ void ParseUnixLine(TParseState& state) {
   const std::int64_t size = (attributes & faDirectory) || m == 0 ? 0 : LenientInt(words[m - 1]);
 
   int year = 0, month = 0, day = 0, hour = 0, minute = 0;
-  if (Contains(line, GBMonth)) {
-    if (!ChineseDate(words, state.Today, year, month, day, hour, minute)) return;
-  } else {
+  // A name may hold the month character too; such a line is read as an ordinary one rather
+  // than dropped.
+  if (!Contains(line, GBMonth) || !ChineseDate(words, state.Today, year, month, day, hour, minute)) {
     month = MonthOf(WithNextChar(line, words[m]));
     day = LenientField(words[m + 1]);
     const std::string_view t = words[m + 2];
