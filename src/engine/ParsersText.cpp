@@ -45,8 +45,9 @@ bool ParseSigned(std::string_view text, std::int64_t& value) {
 
 std::string_view ReadLine(TParseState& state) {
   const std::string_view rest = state.Rest();
-  std::size_t end = rest.find_first_of(std::string_view("\r\n\0", 3));
-  if (end == std::string_view::npos) end = rest.size();
+  // A plain scan: find_first_of calls memchr once per character of the line.
+  std::size_t end = 0;
+  while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n' && rest[end] != '\0') ++end;
   std::size_t next = end;
   while (next < rest.size() && (rest[next] == '\r' || rest[next] == '\n')) ++next;
   state.Pos += next;
