@@ -1,34 +1,70 @@
 #pragma once
-// Placeholder until the listing parsers land: the entry record the engine hands out.
+// Directory listing parsers: the server type table, the entry every parser produces and the
+// four parsers (UNIX, DOS, IBM VM and VMS styles) behind one listing parser object.
+
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "DateTime.h"
+
 namespace ferrowin {
-using TDateTime = double;
+
+inline constexpr int ServerTypeCount = 53;
+
+// The server type names, indexed by the facade's ServerType; "" out of range.
+[[nodiscard]] std::string_view ServerTypeName(int serverType);
+
+enum class TListingParserKind { None, Unix, Dos, VM, VMS };
+
+// 1 ("Not Relevant") has no parser; 5 VM; 12 and 13 VMS; 17 DOS; every other type UNIX.
+[[nodiscard]] TListingParserKind ParserFor(int serverType);
+
+// Attribute bits of an entry.
+enum TEntryAttribute : std::uint16_t {
+  faDirectory = 1 << 0,
+  faSymLink = 1 << 1,
+  faOwnerRead = 1 << 2,
+  faOwnerWrite = 1 << 3,
+  faOwnerExecute = 1 << 4,
+  faGroupRead = 1 << 5,
+  faGroupWrite = 1 << 6,
+  faGroupExecute = 1 << 7,
+  faOthersRead = 1 << 8,
+  faOthersWrite = 1 << 9,
+  faOthersExecute = 1 << 10,
+};
+
 struct TListingEntry {
-  std::string Name;
+  std::string Name;  // for UNIX links everything from " -> " on is kept (the target)
   std::uint16_t Attributes = 0;
-  std::int64_t Size = 0;
+  std::int64_t Size = 0;  // bytes, never negative
   TDateTime Date = 0;
 };
 using TListingEntries = std::vector<TListingEntry>;
-}  // namespace ferrowin
 
-#include <array>
-#include <string_view>
-namespace ferrowin {
-inline constexpr int ServerTypeCount = 53;
-inline std::string_view ServerTypeName(int type) {
-  static constexpr std::array<std::string_view, 53> names = {
-      "Automatic Detect", "Not Relevant", "Chameleon", "FTP PC/TCP", "IBM PC TCP/IP", "IBM VM", "KA9Q/NOS",
-      "NCSA/CUTCP", "SI NT FTPD", "Super TCP", "Unisys 5000 (EXOS)", "UNIX (standard)", "VMS MultiNet",
-      "VMS UCX", "QVT/Net 2/3", "MAC NCSA", "MAC Peter Server", "Microsoft NT", "IBM AS/400", "IBM MVS",
-      "PDP11 RSX11M", "Sun Solaris", "OS/9", "Ipswitch", "BULL GCOS", "IBM MVS/KNET", "Amiga", "CDC Cyber",
-      "IBM R1000", "BULL CP6", "IBM Spartacus KNET", "Tandem", "Stratus VOS", "HP/3000", "Serv-U", "WFTPD",
-      "Netware v4", "PCNFS Pro", "TGV MultiNet", "FTP PC/TCP 3.0", "QVT/Net 4.0", "MAC VersaTerm", "HellSoft",
-      "IBM OS2 WARP", "PRIMOS", "OS2200", "UniTree", "QNX2", "WarFTPD", "IBM OS2", "Music", "AOS/VS",
-      "Passport 160"};
-  return type >= 0 && type < ServerTypeCount ? names[type] : std::string_view();
-}
+// One per listing: the VMS parser keeps a file name the server wrapped onto a line of its own
+// until the next line, and that must not leak into another listing or connection.
+class TListingParser {
+ public:
+  // today decides the year of "Mon DD HH:MM" dates and the date of VM entries.
+  explicit TListingParser(TListingParserKind kind, TDate today = Today());
+
+  // Parses the whole text (up to its first NUL byte), appending the accepted entries: no "." or
+  // "..", no empty names, negative sizes become 0. A line that does not fit gives no entry; an
+  // exception inside one line's parse loses only that line.
+  void Parse(std::string_view text, TListingEntries& entries);
+
+  std::function<void(std::string_view line)> OnLine;       // each line read; empty = not set
+  std::function<void(const TListingEntry& entry)> OnEntry;  // each accepted entry
+
+  [[nodiscard]] TListingParserKind Kind() const { return Kind_; }
+
+ private:
+  TListingParserKind Kind_;
+  TDate Today_;
+};
+
 }  // namespace ferrowin
