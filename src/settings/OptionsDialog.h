@@ -106,7 +106,7 @@ class TfrmOptions : public QDialog {
   QLineEdit* editFirewallUser = nullptr;
   QLineEdit* editFirewallPassword = nullptr;
 
-  // Sounds
+  // Sounds (an event's item holds true in Qt::UserRole while it has a sound)
   QTreeWidget* tvSounds = nullptr;
   QGroupBox* grpSound = nullptr;
   QComboBox* cmboSound = nullptr;

@@ -37,7 +37,8 @@ QWidget* TfrmOptions::NewConversionsPage() {
   rgConversionSpaces->SetItems({"Lea&ve", "&Remove", "Re&place with:"});
   editConversionChar = new QLineEdit(rgConversionSpaces);
   editConversionChar->setMaxLength(1);
-  editConversionChar->setFixedWidth(editConversionChar->fontMetrics().horizontalAdvance("MM") + 12);
+  editConversionChar->setAlignment(Qt::AlignCenter);
+  editConversionChar->setFixedWidth(editConversionChar->fontMetrics().horizontalAdvance("MMM") + 16);
   static_cast<QGridLayout*>(rgConversionSpaces->layout())->addWidget(editConversionChar, 2, 1, Qt::AlignLeft);
   static_cast<QGridLayout*>(rgConversionSpaces->layout())->setColumnStretch(2, 1);
 

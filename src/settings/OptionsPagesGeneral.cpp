@@ -1,4 +1,6 @@
 // TfrmOptions: the General, Advanced and Connection pages.
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -63,7 +65,7 @@ QWidget* TfrmOptions::NewGeneralPage() {
   AddPathRow(grid, 2, "Log Filename:", editLogFile, btnBrowseLogFile);
   grid->addWidget(cbLogToFile, 3, 1, 1, 2);
   AddPathRow(grid, 4, "Default Directory:", editDefaultDir, btnBrowseDefaultDir);
-  grid->addWidget(cbShowToolTips, 5, 0, 1, 3);
+  grid->addWidget(cbShowToolTips, 5, 1, 1, 2);
   grid->setRowStretch(6, 1);
 
   connect(editLogFile, &QLineEdit::textEdited, this, [this](const QString& t) { editLogFileEdited(t); });
@@ -148,6 +150,8 @@ QWidget* TfrmOptions::NewConnectionPage() {
 }
 
 void TfrmOptions::LoadGeneral() {
+  // A longer stored address must not be cut by merely opening the dialog.
+  editEMail->setMaxLength(std::max<int>(256, static_cast<int>(FPrefs.EMail.size())));
   editEMail->setText(ToQ(FPrefs.EMail));
   FViewerPath = ToQ(FPrefs.Viewer);
   editViewer->setText(FileNameOnly(FViewerPath));

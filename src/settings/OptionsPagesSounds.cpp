@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -119,9 +120,19 @@ void TfrmOptions::LoadFileTypes() {
   }
 }
 
+// Events without a sound show an empty picture of the same size, so the captions line up.
 void TfrmOptions::UpdateSoundIcon(QTreeWidgetItem* item) {
   const auto index = static_cast<std::size_t>(tvSounds->indexOfTopLevelItem(item));
-  item->setIcon(0, FPrefs.Sounds[index].empty() ? QIcon() : style()->standardIcon(QStyle::SP_MediaVolume));
+  if (!FPrefs.Sounds[index].empty()) {
+    item->setIcon(0, style()->standardIcon(QStyle::SP_MediaVolume));
+    item->setData(0, Qt::UserRole, true);
+    return;
+  }
+  const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
+  QPixmap blank(size, size);
+  blank.fill(Qt::transparent);
+  item->setIcon(0, QIcon(blank));
+  item->setData(0, Qt::UserRole, false);
 }
 
 void TfrmOptions::tvSoundsChange() {

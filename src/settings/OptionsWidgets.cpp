@@ -23,6 +23,8 @@ void TRadioGroup::SetItems(const QStringList& captions) {
     }
     button->setText(captions[i]);
   }
+  // The buttons keep together at the top when the group is taller than they need.
+  grid->setRowStretch(rows, 1);
 }
 
 void TRadioGroup::SetItemIndex(int index) {

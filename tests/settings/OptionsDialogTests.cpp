@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -18,6 +19,7 @@
 #include "OptionsDialog.h"
 #include "OptionsWidgets.h"
 #include "Screenshots.h"
+#include "SoundPlayer.h"
 #include "TempHome.h"
 
 namespace ferrowin {
@@ -42,9 +44,9 @@ class OptionsDialogTest : public ::testing::Test {
   std::string Path = Home.File("ferrowin.ini");
   TPreferences Prefs;
 
-  std::unique_ptr<TfrmOptions> Open(std::function<void(bool)> apply = {}) {
+  std::unique_ptr<TfrmOptions> Open(std::function<void(bool)> apply = {}, std::function<bool()> pinned = {}) {
     LoadPreferences(Prefs, Path);
-    auto dialog = std::make_unique<TfrmOptions>(Prefs, TOptionsContext{Path, std::move(apply), {}, {}});
+    auto dialog = std::make_unique<TfrmOptions>(Prefs, TOptionsContext{Path, std::move(apply), std::move(pinned), {}});
     dialog->show();
     return dialog;
   }
@@ -56,7 +58,7 @@ QLineEdit* TextOf(QSpinBox* spin) { return spin->findChild<QLineEdit*>(); }
 TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   test::WriteFile(Path, "[Firewall]\nEnabled=1\n");
   std::vector<bool> applied;
-  auto dialog = Open([&](bool passive) { applied.push_back(passive); });
+  auto dialog = Open([&](bool passive) { applied.push_back(passive); }, [] { return true; });
   EXPECT_EQ(dialog->windowTitle(), "General preferences");
   ASSERT_EQ(dialog->pgctrlOptions->count(), 7);
   const char* pages[] = {"general", "advanced", "connection", "conversions", "firewall", "sounds", "filetypes"};
@@ -65,6 +67,8 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
     SaveScreenshot(dialog.get(), std::string("options-") + pages[i]);
   }
   dialog->editEMail->setText("someone@example.org");
+  dialog->editLogFile->selectAll();
+  QTest::keyClicks(dialog->editLogFile, "session.log");
   dialog->rgHostDblClk->Button(0)->click();
   dialog->cbUsePASV->setChecked(true);
   dialog->editTimeout->setValue(300);
@@ -77,6 +81,8 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
 
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_EQ(Stored("General", "EMail"), "someone@example.org");
+  EXPECT_EQ(Stored("General", "LogFile"), Home.Path + "/session.log");  // typed names go to the program's folder
+  EXPECT_EQ(Stored("General", "PinTransferWindow"), "1");  // the progress window's pin was down
   EXPECT_EQ(Stored("Advanced", "HostDblClk"), "0");
   EXPECT_EQ(Stored("Connection", "UsePASV"), "1");
   EXPECT_EQ(Stored("Connection", "Timeout"), "300");
@@ -90,12 +96,15 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   EXPECT_EQ(applied, std::vector<bool>{true});
 }
 
-TEST_F(OptionsDialogTest, StoredNumbersSurviveOpeningAndClosing) {
+TEST_F(OptionsDialogTest, StoredValuesSurviveOpeningAndClosing) {
+  const std::string longEMail = std::string(300, 'e') + "@example.org";
   const char* ports[] = {"2121", "65535", "0"};
   for (const char* port : ports) {
-    test::WriteFile(Path, std::string("[Firewall]\nPort=") + port + "\n[Connection]\nTimeout=3000\n[Advanced]\nTryToResume=7\n");
+    test::WriteFile(Path, std::string("[Firewall]\nPort=") + port + "\n[Connection]\nTimeout=3000\n[Advanced]\nTryToResume=7\n" +
+                              "[General]\nEMail=" + longEMail + "\n");
     auto dialog = Open();
     dialog->btnOK->click();
+    EXPECT_EQ(Stored("General", "EMail"), longEMail);
     EXPECT_EQ(Stored("Firewall", "Port"), port);
     EXPECT_EQ(Stored("Connection", "Timeout"), "3000");
     EXPECT_EQ(Stored("Advanced", "TryToResume"), "7");  // no radio button for it: kept
@@ -165,6 +174,10 @@ TEST_F(OptionsDialogTest, FirewallPanelFollowsActivation) {
   for (bool on : {true, false, true}) {
     dialog->cbFirewallEnabled->setChecked(on);
     for (QWidget* w : controls) EXPECT_EQ(w->isEnabled(), on);
+    if (!on) {
+      dialog->pgctrlOptions->setCurrentIndex(4);
+      SaveScreenshot(dialog.get(), "options-firewall-off");
+    }
   }
 }
 
@@ -182,7 +195,7 @@ TEST_F(OptionsDialogTest, SoundChoicesTakeEffectAtOnce) {
 
   dialog->cmboSound->setEditText(QString::fromStdString(wav));
   EXPECT_EQ(Prefs.Sound(TSoundEvent::EndOfFile), wav);  // before OK
-  EXPECT_FALSE(endOfFile->icon(0).isNull());
+  EXPECT_TRUE(endOfFile->data(0, Qt::UserRole).toBool());
   EXPECT_TRUE(dialog->btnStartSound->isEnabled());
   EXPECT_GE(dialog->cmboSound->findText(QString::fromStdString(wav)), 1);
   SaveScreenshot(dialog.get(), "options-sounds-chosen");
@@ -202,7 +215,7 @@ TEST_F(OptionsDialogTest, SoundChoicesTakeEffectAtOnce) {
   again->tvSounds->setCurrentItem(again->tvSounds->topLevelItem(3));
   again->cmboSound->setCurrentIndex(0);
   EXPECT_EQ(Prefs.Sound(TSoundEvent::EndOfFile), "");
-  EXPECT_TRUE(again->tvSounds->topLevelItem(3)->icon(0).isNull());
+  EXPECT_FALSE(again->tvSounds->topLevelItem(3)->data(0, Qt::UserRole).toBool());
 }
 
 TEST_F(OptionsDialogTest, FileTypesPage) {
@@ -234,6 +247,26 @@ TEST_F(OptionsDialogTest, FileTypesPage) {
   TPreferences reloaded;
   LoadPreferences(reloaded, Path);
   EXPECT_EQ(reloaded.FileTypes, Prefs.FileTypes);
+}
+
+// Without a sound device (as here) playing is silent and neither blocks nor fails.
+TEST_F(OptionsDialogTest, SoundPlayerIsSilentWithoutDevice) {
+  std::string wav = "RIFF";
+  auto put32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF); };
+  auto put16 = [&](std::uint16_t v) { wav += static_cast<char>(v & 0xFF); wav += static_cast<char>(v >> 8); };
+  const std::uint32_t samples = 800;
+  put32(36 + samples * 2);
+  wav += "WAVEfmt ";
+  put32(16); put16(1); put16(1); put32(8000); put32(16000); put16(2); put16(16);
+  wav += "data";
+  put32(samples * 2);
+  wav += std::string(samples * 2, '\0');
+  const std::string path = Home.File("tone.wav");
+  test::WriteFile(path, wav);
+  TSoundPlayer player;
+  for (const std::string& file : {path, Home.File("missing.wav"), std::string(), path}) player.Play(file);
+  player.Stop();
+  player.Stop();
 }
 
 // Counts the tool-tip events that reach it.
