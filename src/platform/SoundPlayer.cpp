@@ -19,6 +19,8 @@ void TSoundPlayer::Play(const std::string& fileName) {
   FEffect->play();
 }
 
+bool TSoundPlayer::Loading() const { return FEffect && FEffect->status() == QSoundEffect::Loading; }
+
 void TSoundPlayer::Stop() {
   if (FEffect) FEffect->stop();
 }

@@ -19,6 +19,8 @@ class TSoundPlayer {
   // Starts playing the file (stopping what plays); an empty path or a missing file does nothing.
   void Play(const std::string& fileName);
   void Stop();
+  // Whether a file is still being read before it can play.
+  [[nodiscard]] bool Loading() const;
 
  private:
   std::unique_ptr<QSoundEffect> FEffect;  // created on first use

@@ -134,9 +134,14 @@ bool TIniFile::Save() {
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   fs::path temp = target;
   temp += ".tmp";
+  // The replacement keeps the file's permissions; a new file is the user's alone, since
+  // it may hold passwords.
+  auto status = fs::status(target, ec);
+  fs::perms perms = !ec && fs::exists(status) ? status.permissions() : fs::perms::owner_read | fs::perms::owner_write;
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
+    fs::permissions(temp, perms, ec);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     out.flush();
     if (!out) {

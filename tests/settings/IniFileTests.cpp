@@ -140,6 +140,17 @@ TEST_F(IniFileTest, SeesChangesMadeThroughAnotherObject) {
   EXPECT_EQ(TIniFile(Path).ReadString("S", "K", ""), "written elsewhere, longer");
 }
 
+TEST_F(IniFileTest, NewFilesArePrivateAndRewritesKeepPermissions) {
+  namespace fs = std::filesystem;
+  const fs::perms mask = fs::perms::all;
+  TIniFile(Path).WriteString("Firewall", "Password", "secret");
+  EXPECT_EQ(fs::status(Path).permissions() & mask, fs::perms::owner_read | fs::perms::owner_write);
+  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(Path, shared);
+  TIniFile(Path).WriteString("General", "EMail", "x");
+  EXPECT_EQ(fs::status(Path).permissions() & mask, shared);
+}
+
 TEST_F(IniFileTest, UnwritableFileReportsFailure) {
   std::string path = Home.File("missing-folder-is-a-file");
   WriteFile(path, "");

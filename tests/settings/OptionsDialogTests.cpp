@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -265,6 +266,9 @@ TEST_F(OptionsDialogTest, SoundPlayerIsSilentWithoutDevice) {
   test::WriteFile(path, wav);
   TSoundPlayer player;
   for (const std::string& file : {path, Home.File("missing.wav"), std::string(), path}) player.Play(file);
+  QDeadlineTimer deadline(10000);
+  while (player.Loading() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_FALSE(player.Loading());
   player.Stop();
   player.Stop();
 }
