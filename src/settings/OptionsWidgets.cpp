@@ -1,0 +1,67 @@
+#include "OptionsWidgets.h"
+
+#include <QGridLayout>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace ferrowin {
+
+TRadioGroup::TRadioGroup(QWidget* parent, int columns) : QGroupBox(parent), FButtons(this), FColumns(columns) {
+  new QGridLayout(this);
+}
+
+void TRadioGroup::SetItems(const QStringList& captions) {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  int rows = (static_cast<int>(captions.size()) + FColumns - 1) / FColumns;
+  for (int i = 0; i < captions.size(); ++i) {
+    QRadioButton* button = Button(i);
+    if (!button) {
+      button = new QRadioButton(this);
+      FButtons.addButton(button, i);
+      grid->addWidget(button, i % rows, i / rows);
+    }
+    button->setText(captions[i]);
+  }
+  // The buttons keep together at the top when the group is taller than they need.
+  grid->setRowStretch(rows, 1);
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+  if (QRadioButton* button = Button(index)) {
+    button->setChecked(true);
+    return;
+  }
+  // An index outside the items leaves none checked.
+  FButtons.setExclusive(false);
+  for (QAbstractButton* b : FButtons.buttons()) b->setChecked(false);
+  FButtons.setExclusive(true);
+}
+
+QRadioButton* TRadioGroup::Button(int index) const { return static_cast<QRadioButton*>(FButtons.button(index)); }
+
+QToolButton* NewBrowseButton(QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setText("...");
+  return button;
+}
+
+QSpinBox* NewSpinEdit(QWidget* parent, int min, int max) {
+  auto* spin = new QSpinBox(parent);
+  spin->setRange(min, max);
+  return spin;
+}
+
+void SetSpinValue(QSpinBox* spin, int value) {
+  if (value < spin->minimum()) spin->setMinimum(value);
+  if (value > spin->maximum()) spin->setMaximum(value);
+  spin->setValue(value);
+}
+
+int SpinValue(const QSpinBox* spin, int fallback) {
+  bool ok = false;
+  int value = spin->cleanText().trimmed().toInt(&ok);
+  return ok ? value : fallback;
+}
+
+}  // namespace ferrowin
