@@ -108,3 +108,34 @@ void TFTPThread::NotifyRenameSuccessful(const std::string& oldName, const std::s
 }
 
 }  // namespace ferrowin
+
+namespace ferrowin {
+
+void TFTPThread::NotifyProgress(TProgressKind kind, std::int64_t bytes) {
+  if (!Assigned(TNotification::Progress)) return;
+  auto r = std::make_unique<TProgressData>();
+  r->Kind = kind;
+  r->IsFile = ProgressIsFile;
+  r->Bytes = bytes;
+  Post(TNotification::Progress, std::move(r));
+}
+
+void TFTPThread::NotifyProcessList(const std::string& folder, std::unique_ptr<TListingEntries> entries) {
+  Trace("Notify ProcessList. Folder = \"%s\"", folder);
+  if (!Assigned(TNotification::ProcessList)) return;  // the entries go with `entries`
+  auto r = std::make_unique<TProcessListData>();
+  r->Folder = folder;
+  r->List = std::move(entries);
+  Post(TNotification::ProcessList, std::move(r));
+}
+
+void TFTPThread::NotifyUpdateFileSize(const std::string& fileName, std::int64_t size) {
+  Trace("Notify UpdateFileSize. NewSize = %d", size);
+  if (!Assigned(TNotification::UpdateFileSize)) return;
+  auto r = std::make_unique<TUpdateFileSizeEventData>();
+  r->FileName = fileName;
+  r->NewSize = size;
+  Post(TNotification::UpdateFileSize, std::move(r));
+}
+
+}  // namespace ferrowin

@@ -18,12 +18,12 @@
 #include "FTPUtils.h"
 #include "ReplyReader.h"
 #include "SocketAddress.h"
+#include "TransferStream.h"
 
 namespace ferrowin {
 
 class TFTPThread;
 class TMessageWindow;
-class TFileStream;
 
 // What a component shares with its worker. It outlives both, so a worker finishing a
 // command never touches a component that has been destroyed.
@@ -115,6 +115,22 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   bool DoSetType(const TCommandItem& item);
   bool DoChangeAttributes(const TCommandItem& item);
 
+  // Data connections and transfers.
+  bool PassiveSetup();
+  bool ActiveSetup();
+  bool Accept();
+  bool TransferData(const std::string& command, bool receive, std::int64_t restart, TTransferStream& stream);
+  std::int64_t TransferSocketData(TSocket& socket, TTransferStream& stream, bool receive);
+  void ReadBrokenTransferReply();
+  void SizeFromPreliminaryReply();
+  bool DoList(const TCommandItem& item);
+  bool DoTransfer(TCommandItem& item, bool download);
+  bool TransferFile(const std::string& verb, const std::string& localPath, const std::string& folder,
+                    std::int64_t restart, bool receive, TFileMode mode, std::string remotePath);
+  bool ParseListing(const std::string& folder, const std::string& buffer);
+  bool DoGetHTTP(const TCommandItem& item);
+  std::string ReadHTTPHeader(std::string& body);
+
   // Socket primitives (blocking waits that an abort or the time-out cancel).
   bool WaitFor(int fd, short events);
   bool BlockingHook();
@@ -157,6 +173,9 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   void NotifyLog(const std::string& message, TColor color);
   void NotifyLoggedIn();
   void NotifyRenameSuccessful(const std::string& oldName, const std::string& newName);
+  void NotifyProgress(TProgressKind kind, std::int64_t bytes);
+  void NotifyProcessList(const std::string& folder, std::unique_ptr<TListingEntries> entries);
+  void NotifyUpdateFileSize(const std::string& fileName, std::int64_t size);
 
   std::shared_ptr<TConnectionShared> Shared;
   std::unique_ptr<TCommandItem> Current;
@@ -178,6 +197,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::uint32_t TimerStart = 0;
   std::string CurrentFolder;
   bool FolderMode = false;
+  std::int64_t AnnouncedSize = -1;  // size the preliminary reply gave for this download
   int WakeFd = -1;  // eventfd: an abort request wakes a waiting call
   std::string LastHost;  // for traces after the component is gone
 };

@@ -86,6 +86,7 @@ void TFTPThread::Execute() {
 void TFTPThread::DoCommand() {
   Aborted = false;
   bool result = false;
+  SetLastSocketError(0);
   if (RepliesNeeded < 0) RepliesNeeded = 0;
   Executing = true;
   TCommandItem& item = *Current;
@@ -144,6 +145,16 @@ bool TFTPThread::RunCommand(TCommandItem& item) {
       return DoSetType(item);
     case TCommandKind::ChangeAttributes:
       return DoChangeAttributes(item);
+    case TCommandKind::List:
+      return DoList(item);
+    case TCommandKind::Download:
+    case TCommandKind::ResumeDownload:
+      return DoTransfer(item, true);
+    case TCommandKind::Upload:
+    case TCommandKind::ResumeUpload:
+      return DoTransfer(item, false);
+    case TCommandKind::GetHTTP:
+      return DoGetHTTP(item);
     default:
       return false;
   }

@@ -1,0 +1,299 @@
+// The data connection: passive and active set-up, moving the bytes with progress, and the
+// bookkeeping around one transfer (restart, the closing reply, the throughput line).
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <vector>
+
+#include "FTPCompThread.h"
+
+namespace ferrowin {
+namespace {
+
+constexpr std::uint32_t ProgressInterval = 700;  // ms between progress reports
+
+// The six numbers of a passive reply, read from `start`: digits accumulate, a comma starts
+// the next number, anything else ends the scan.
+std::vector<int> PassiveNumbers(const std::string& reply, std::size_t start) {
+  std::vector<int> numbers;
+  int current = 0;
+  for (std::size_t i = start;; ++i) {
+    if (i < reply.size() && std::isdigit(static_cast<unsigned char>(reply[i]))) {
+      current = std::min(current * 10 + (reply[i] - '0'), 100000);
+      continue;
+    }
+    numbers.push_back(current);
+    current = 0;
+    if (i >= reply.size() || reply[i] != ',' || numbers.size() == 6) break;
+  }
+  return numbers;
+}
+
+}  // namespace
+
+bool TFTPThread::PassiveSetup() {
+  bool ok = false;
+  SetLastSocketError(0);
+  if (Command("PASV") != 2) {
+    FailureCheck(DataSocket);
+  } else {
+    std::size_t start = std::string::npos;
+    if (ServerAddress != AddressNone) {
+      std::string dotted = AddressText(ServerAddress);
+      std::replace(dotted.begin(), dotted.end(), '.', ',');
+      start = LastReply.find(dotted);
+    }
+    if (start == std::string::npos) {
+      std::size_t paren = LastReply.find(" (");
+      if (paren != std::string::npos) start = paren + 2;
+    }
+    std::vector<int> n = start == std::string::npos ? std::vector<int>{} : PassiveNumbers(LastReply, start);
+    bool valid = n.size() == 6 && std::all_of(n.begin(), n.end(), [](int v) { return v <= 255; });
+    if (!valid) {
+      NotifyLog("Illegal response from server", ErrorColor);
+    } else {
+      TAddress address = ParseAddress(Format("%d.%d.%d.%d", n[0], n[1], n[2], n[3]));
+      // A server may only send us back to itself, never on to a third host.
+      if (ServerAddress != AddressNone && address != ServerAddress) {
+        NotifyLog(Format("Server gave the passive address %s; connecting to the server's own address %s instead",
+                         AddressText(address), AddressText(ServerAddress)),
+                  InfoColor);
+        address = ServerAddress;
+      }
+      ok = OpenSocket(DataSocket, address, (n[4] * 256 + n[5]) & 0xFFFF);
+    }
+  }
+  CollectReplies = false;
+  if (!ok) CloseSocket(DataSocket);
+  return ok;
+}
+
+bool TFTPThread::ActiveSetup() {
+  auto fail = [this] {
+    SetLastSocketError(SocketErrorFromErrno(errno));
+    FailureCheck(DataSocket);
+    return false;
+  };
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (fd < 0) return fail();
+  DataSocket.Reset(fd);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  socklen_t len = sizeof local;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return fail();
+  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) return fail();
+  const int port = ntohs(local.sin_port);
+  if (::listen(fd, 1) != 0) return fail();
+  sockaddr_in control{};
+  len = sizeof control;
+  if (::getsockname(ControlSocket.Fd(), reinterpret_cast<sockaddr*>(&control), &len) != 0) return fail();
+  const auto* a = reinterpret_cast<const unsigned char*>(&control.sin_addr.s_addr);
+  SetLastSocketError(0);
+  if (Command(Format("PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], port / 256, port % 256)) != 2) {
+    FailureCheck(DataSocket);
+    return false;
+  }
+  return true;
+}
+
+bool TFTPThread::Accept() {
+  TimerStart = TickCount();
+  for (;;) {
+    if (!WaitFor(DataSocket.Fd(), POLLIN)) break;
+    sockaddr_in peer{};
+    socklen_t len = sizeof peer;
+    int fd = ::accept4(DataSocket.Fd(), reinterpret_cast<sockaddr*>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EAGAIN || errno == EINTR || errno == ECONNABORTED) continue;
+      SetLastSocketError(SocketErrorFromErrno(errno));
+      break;
+    }
+    if (ServerAddress != AddressNone && peer.sin_addr.s_addr != ServerAddress) {
+      NotifyLog(Format("Refused a data connection from %s: not the server's address", AddressText(peer.sin_addr.s_addr)),
+                ErrorColor);
+      ::close(fd);
+      continue;
+    }
+    TimerStart = 0;
+    CloseSocket(DataSocket);
+    DataSocket.Reset(fd);
+    return true;
+  }
+  TimerStart = 0;
+  FailureCheck(DataSocket);
+  return false;
+}
+
+std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& stream, bool receive) {
+  std::int64_t total = stream.Position();
+  Trace("TransferSocketData. StreamPos = %d, Receive = %d", total, receive ? 1 : 0);
+  NotifyProgress(TProgressKind::Start, total);
+  struct TEnd {  // always: no timed wait, the socket closed, the end reported
+    TFTPThread& T;
+    TSocket& S;
+    std::int64_t& Total;
+    ~TEnd() {
+      T.TimerStart = 0;
+      T.CloseSocket(S);
+      T.NotifyProgress(TProgressKind::End, Total);
+    }
+  } end{*this, socket, total};
+
+  TimerStart = TickCount();
+  std::uint32_t last = TimerStart;
+  auto progress = [&] {
+    std::uint32_t now = TickCount();
+    if (now - last < ProgressInterval) return;
+    if (receive) stream.Flush();
+    TimerStart = now;
+    last = now;
+    NotifyProgress(TProgressKind::Progress, total);
+  };
+  auto wait = [&](short events) {
+    if (Aborted || !WaitFor(socket.Fd(), events)) {
+      Trace("Select Failed. Aborted = %d, TimedOut = %d", Aborted ? 1 : 0, TimedOut() ? 1 : 0);
+      DoErrorAborted();
+    }
+  };
+  std::vector<char> buffer(DataChunk);
+  if (receive) {
+    while (!stream.Finished()) {
+      if (Aborted) wait(POLLIN);
+      ssize_t n = ::recv(socket.Fd(), buffer.data(), buffer.size(), 0);
+      if (n > 0) {
+        stream.Write(buffer.data(), static_cast<std::size_t>(n));
+        total += n;
+        progress();
+      } else if (n == 0 || errno == ECONNRESET) {
+        break;
+      } else if (errno == EAGAIN || errno == EINTR) {
+        wait(POLLIN);
+      } else {
+        SetLastSocketError(SocketErrorFromErrno(errno));
+        DoErrorAborted();
+      }
+    }
+    return total;
+  }
+  for (;;) {
+    std::size_t count = stream.Read(buffer.data(), buffer.size());
+    if (count == 0) break;
+    std::size_t sent = 0;
+    while (sent < count) {
+      if (Aborted) wait(POLLOUT);
+      ssize_t n = ::send(socket.Fd(), buffer.data() + sent, count - sent, MSG_NOSIGNAL);
+      if (n > 0) {
+        sent += static_cast<std::size_t>(n);
+        total += n;
+        progress();
+      } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+        wait(POLLOUT);
+      } else if (n < 0) {
+        SetLastSocketError(SocketErrorFromErrno(errno));
+        DoErrorAborted();
+      }
+    }
+  }
+  return total;
+}
+
+// The size a preliminary reply gives for the file being downloaded: "... name (1234 bytes)".
+void TFTPThread::SizeFromPreliminaryReply() {
+  AnnouncedSize = -1;
+  std::string reply = LastReply;
+  auto lower = [](std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+  };
+  std::string name = DownloadFileName.substr(DownloadFileName.find_last_of('/') + 1);
+  std::size_t at = lower(reply).find(lower(name) + " (");
+  if (name.empty() || at == std::string::npos) return;
+  std::size_t i = at + name.size() + 2, digits = i;
+  while (digits < reply.size() && std::isdigit(static_cast<unsigned char>(reply[digits]))) ++digits;
+  if (digits == i || digits - i > 18 || digits >= reply.size()) return;
+  std::string rest = lower(reply.substr(digits + 1));
+  rest.erase(0, rest.find_first_not_of(" \t"));
+  if (rest.compare(0, 5, "bytes") != 0) return;
+  AnnouncedSize = std::stoll(reply.substr(i, digits - i));
+  NotifyUpdateFileSize(DownloadFileName, AnnouncedSize);
+}
+
+// Reads the server's reply about a broken transfer; an abort stays an abort.
+void TFTPThread::ReadBrokenTransferReply() {
+  bool wasAborted = Aborted;
+  GetReply();
+  if (wasAborted) Aborted = true;
+}
+
+bool TFTPThread::TransferData(const std::string& command, bool receive, std::int64_t restart, TTransferStream& stream) {
+  CloseSocket(DataSocket);
+  AnnouncedSize = -1;
+  bool ok;
+  if (Shared->Passive) {
+    ok = PassiveSetup();
+    if (!ok && LastCode >= 500 && LastCode <= 502) {
+      NotifyLog("Server does not support passive (PASV) mode, using active mode instead...", InfoColor);
+      Shared->Passive = false;
+      ok = ActiveSetup();
+    }
+  } else {
+    ok = ActiveSetup();
+  }
+  if (ok) {
+    try {
+      if (restart > 0) {
+        std::int64_t offset = receive ? stream.Size() : restart;
+        if (!receive) stream.Restart(restart);
+        if (offset > 0 && Command(Format("REST %d", offset)) != 3) {
+          NotifyLog("Server unable to resume broken downloads", InfoColor);
+          stream.Restart(0);
+        }
+      }
+      ok = Command(command) == 1;
+      if (ok && !DownloadFileName.empty()) SizeFromPreliminaryReply();
+      if (ok && !Shared->Passive) ok = Accept();
+      if (ok) {
+        ++RepliesNeeded;  // the closing reply is owed
+        Trace("Before TransferSocketData");
+        const auto started = std::chrono::steady_clock::now();
+        const std::int64_t bytes = TransferSocketData(DataSocket, stream, receive);
+        const double seconds =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count() /
+            1000.0;
+        ok = GetReply() == 2;
+        const double rate = seconds > 0 ? bytes / 1024.0 / seconds : 0;
+        NotifyLog(Format("Transferred %.0n bytes in %f seconds (%fKB/s)", bytes, seconds, rate), InfoColor);
+        // A server that announced the size and closed early has not sent the whole file.
+        if (ok && receive && AnnouncedSize >= 0 && bytes < AnnouncedSize) {
+          NotifyLog(Format("Received %.0n of %.0n bytes announced", bytes, AnnouncedSize), ErrorColor);
+          ok = false;
+        }
+      }
+    } catch (const ESocketException&) {
+      Trace("TransferData.ESocketException");
+      ok = false;
+      TimerStart = 0;
+      ReadBrokenTransferReply();
+    } catch (const EStreamError& e) {
+      Trace("TransferData.EStreamException");
+      NotifyLog(e.what(), ErrorColor);
+      ok = false;
+      ReadBrokenTransferReply();
+    }
+    CloseSocket(DataSocket);
+  }
+  if (!ok && !Aborted) {
+    ReportSocketError();
+    NotifyLog("Unable to complete transfer", InfoColor);
+  }
+  return ok;
+}
+
+}  // namespace ferrowin

@@ -1,0 +1,63 @@
+#pragma once
+// What a data transfer reads from or writes to: a local file or a memory buffer.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ferrowin {
+
+class TTransferStream {
+ public:
+  virtual ~TTransferStream() = default;
+  // Both throw EStreamError on failure. Read returns 0 at the end.
+  virtual std::size_t Read(char* buffer, std::size_t count) = 0;
+  virtual void Write(const char* data, std::size_t count) = 0;
+  [[nodiscard]] virtual std::int64_t Position() const = 0;
+  [[nodiscard]] virtual std::int64_t Size() const = 0;
+  // Moves to offset; a stream being written loses what lies after it.
+  virtual void Restart(std::int64_t offset) = 0;
+  // Pushes what was written towards the disk (files only).
+  virtual void Flush() {}
+  [[nodiscard]] virtual bool IsFile() const { return false; }
+  // True once the stream wants no more data (an HTTP body of known length).
+  [[nodiscard]] virtual bool Finished() const { return false; }
+};
+
+enum class TFileMode { Create, Append, Read };
+
+// A local file, written straight through to the system (no buffer of our own to lose).
+class TFileStream final : public TTransferStream {
+ public:
+  TFileStream(const std::string& path, TFileMode mode);
+  ~TFileStream() override;
+  std::size_t Read(char* buffer, std::size_t count) override;
+  void Write(const char* data, std::size_t count) override;
+  [[nodiscard]] std::int64_t Position() const override { return Offset; }
+  [[nodiscard]] std::int64_t Size() const override;
+  void Restart(std::int64_t offset) override;
+  void Flush() override;
+  [[nodiscard]] bool IsFile() const override { return true; }
+
+ private:
+  std::string Path;
+  TFileMode Mode;
+  int Fd = -1;
+  std::int64_t Offset = 0;
+};
+
+// A buffer that received data is appended to (listings, HTTP headers).
+class TMemoryStream final : public TTransferStream {
+ public:
+  std::size_t Read(char* buffer, std::size_t count) override;
+  void Write(const char* data, std::size_t count) override { Data.append(data, count); }
+  [[nodiscard]] std::int64_t Position() const override { return static_cast<std::int64_t>(Data.size()); }
+  [[nodiscard]] std::int64_t Size() const override { return static_cast<std::int64_t>(Data.size()); }
+  void Restart(std::int64_t offset) override;
+  std::string Data;
+
+ private:
+  std::size_t ReadPos = 0;
+};
+
+}  // namespace ferrowin
