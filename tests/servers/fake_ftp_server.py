@@ -18,6 +18,7 @@ ACTION (one key each):
   {"close": true}                close the control connection
   {"stall": SECONDS}             wait before the next action
   {"pasv": FORMAT}               listen for a data connection; FORMAT's {} gets h1,h2,h3,h4,p1,p2
+  {"pasv": FORMAT, "host": H}    the same, announcing the address H ("10,0,0,5") instead
   {"port": true}                 take the address of a PORT command for the data connection
   {"data": TEXT}                 send TEXT (latin-1) over the data connection and close it
   {"data_file": PATH}            the same with a file's bytes
@@ -88,7 +89,7 @@ class Session:
             listener.listen(1)
             self.data_listener = listener
             port = listener.getsockname()[1]
-            numbers = "127,0,0,1,%d,%d" % (port // 256, port % 256)
+            numbers = "%s,%d,%d" % (action.get("host", "127,0,0,1"), port // 256, port % 256)
             self.send((action["pasv"].replace("{}", numbers) + "\r\n").encode("latin-1"))
         elif "port" in action:
             parts = [int(x) for x in line.split(" ", 1)[1].split(",")]

@@ -1,0 +1,208 @@
+// Transfers against the scripted server: passive reply forms, the fall-back to active mode,
+// the folder-mode repeat, hostile or broken servers, and HTTP downloads.
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "EngineTestSupport.h"
+
+namespace ferrowin::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Pasv(const std::string& format, const std::string& host = "") {
+  std::string value = Json(format);
+  if (!host.empty()) value += ", \"host\": " + Json(host);
+  return Action("pasv", value);
+}
+
+std::vector<std::string> Retr(const std::string& payload, const std::string& preliminary = "150 Opening data connection.") {
+  return {Send(preliminary), Action("data", Json(payload)), Send("226 Transfer complete.")};
+}
+
+class ScriptedTransfer : public TEngineTest {
+ protected:
+  void TearDown() override {
+    Client.reset();
+    Server.reset();
+    TEngineTest::TearDown();
+  }
+  // Logs a transfer connection in, downloads /dir/file.bin and waits for `completions`.
+  void Download(TScript script, int completions = 3, const std::string& folder = "") {
+    Server = std::make_unique<TFakeFtpServer>(script.StandardLogin().ToJson());
+    Client = std::make_unique<TClient>(Server->Port(), "joe", "pw", false);
+    Client->Login();
+    Client->Component->Download(folder, "/dir/file.bin", Local.File("file.bin"), TTransferType::Binary);
+    ASSERT_TRUE(Client->Events->WaitCompleted(completions, 15s));
+  }
+  Lines Sent() const {  // after USER PASS SYST
+    Lines all = Server->Received();
+    return Lines(all.begin() + std::min<std::size_t>(3, all.size()), all.end());
+  }
+  std::unique_ptr<TFakeFtpServer> Server;
+  std::unique_ptr<TClient> Client;
+  TTempDir Local;
+};
+
+TEST_F(ScriptedTransfer, PassiveReplyForms) {
+  struct {
+    const char* Name;
+    std::string Format;
+  } cases[] = {
+      {"in parentheses", "227 Entering Passive Mode ({})."},
+      {"bare, after the server's address", "227 Entering Passive Mode {}"},
+      {"bare at the end of a line", "227 ={}"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Download(TScript().On("PASV", {Pasv(c.Format)}).On("RETR .*", Retr("hello world")));
+    EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted Download 1 0");
+    EXPECT_EQ(ReadFile(Local.File("file.bin")), "hello world");
+    TearDown();
+    TEngineTest::SetUp();
+  }
+}
+
+TEST_F(ScriptedTransfer, IllegalPassiveReplyFailsTheTransfer) {
+  Download(TScript().Reply("PASV", "227 Passive mode on port 1234"), 4);
+  EXPECT_TRUE(Client->Events->LogHasLine("Illegal response from server", ErrorColor));
+  EXPECT_TRUE(Client->Events->LogHasLine("Unable to complete transfer", InfoColor));
+  EXPECT_EQ(Sent(), (Lines{"TYPE I", "PASV", "PASV"}));  // the folder-mode repeat fails too
+}
+
+TEST_F(ScriptedTransfer, RefusedPassiveModeFallsBackToActive) {
+  Download(TScript().Reply("PASV", "502 PASV not implemented.")
+               .On("PORT .*", {Action("port", "true"), Send("200 PORT ok.")})
+               .On("RETR .*", Retr("via port")));
+  EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted Download 1 0");
+  EXPECT_EQ(ReadFile(Local.File("file.bin")), "via port");
+  EXPECT_TRUE(Client->Events->LogHasLine("Server does not support passive (PASV) mode, using active mode instead...",
+                                         InfoColor));
+  EXPECT_FALSE(Client->Component->Passive());
+  Lines sent = Sent();
+  ASSERT_EQ(sent.size(), 4u);
+  EXPECT_EQ(sent[1], "PASV");
+  EXPECT_EQ(sent[2].rfind("PORT 127,0,0,1,", 0), 0u);
+  EXPECT_EQ(sent[3], "RETR /dir/file.bin");
+}
+
+TEST_F(ScriptedTransfer, PassiveAddressOfAnotherHostIsReplacedByTheServers) {
+  Download(TScript().On("PASV", {Pasv("227 Entering Passive Mode ({}).", "10,9,8,7")}).On("RETR .*", Retr("safe")));
+  EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted Download 1 0");
+  EXPECT_EQ(ReadFile(Local.File("file.bin")), "safe");
+  EXPECT_TRUE(Client->Events->LogHas("Server gave the passive address 10.9.8.7"));
+}
+
+TEST_F(ScriptedTransfer, FailedTransferIsRepeatedOnceInFolderMode) {
+  Download(TScript()
+               .On("PASV", {Pasv("227 Entering Passive Mode ({}).")})
+               .Reply("RETR /dir/file.bin", "550 Use a bare name.")
+               .Reply("CWD /dir/", "250 Ok.")
+               .On("RETR file.bin", Retr("found it")),
+           4, "/dir/");
+  EXPECT_EQ(Client->Events->Matching("CommandCompleted"),
+            (Lines{"CommandCompleted Login 1 0", "CommandCompleted SetType 1 0", "CommandCompleted Download 1 0",
+                   "CommandCompleted Download 0 0"}));
+  EXPECT_EQ(Sent(), (Lines{"TYPE I", "PASV", "RETR /dir/file.bin", "CWD /dir/", "PASV", "RETR file.bin"}));
+  EXPECT_EQ(ReadFile(Local.File("file.bin")), "found it");
+}
+
+TEST_F(ScriptedTransfer, AnnouncedSizeIsReportedAndAShortFileFails) {
+  Download(TScript().On("PASV", {Pasv("227 ({})")}).On(
+               "RETR .*", Retr("short", "150 Opening BINARY mode data connection for FILE.BIN (1000 bytes).")),
+           4);
+  EXPECT_TRUE(Client->Events->Has("UpdateFileSize " + Local.File("file.bin") + " 1000"));
+  EXPECT_TRUE(Client->Events->Has("CommandCompleted Download 0 0"));
+  EXPECT_TRUE(Client->Events->LogHasLine("Unable to complete transfer", InfoColor));
+}
+
+TEST_F(ScriptedTransfer, ClosingReplyInTheSameSegmentAsThePreliminary) {
+  Download(TScript()
+               .On("PASV", {Pasv("227 ({})")})
+               .On("RETR .*", {Action("raw", Json("150 Here.\r\n226 Done.\r\n")), Action("data", Json("both"))}));
+  EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted Download 1 0");
+  Client->Component->NoOp();
+  ASSERT_TRUE(Client->Events->WaitCompleted(4));
+  EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted NoOp 1 0");
+}
+
+TEST_F(ScriptedTransfer, LocalFolderThatCannotBeMadeFailsWithARedLine) {
+  Server = std::make_unique<TFakeFtpServer>(TScript().StandardLogin().ToJson());
+  Client = std::make_unique<TClient>(Server->Port(), "joe", "pw", false);
+  Client->Login();
+  std::ofstream(Local.File("plainfile")) << "x";
+  Client->Component->Download("", "/a.bin", Local.File("plainfile/sub/a.bin"), TTransferType::Binary);
+  ASSERT_TRUE(Client->Events->WaitCompleted(3));
+  EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted Download 0 0");
+  EXPECT_TRUE(Client->Events->LogHas("Unable to create directory"));
+}
+
+class HttpDownload : public TEngineTest {
+ protected:
+  struct TResult {
+    Lines Events;
+    Lines Received;
+    std::string File;
+    bool FileExists;
+  };
+  TResult Get(const std::string& response) {
+    TScript script;
+    script.Greeting({});
+    script.On("", {Action("raw", Json(response)), Action("close", "true")});
+    script.On(".*", {});
+    TFakeFtpServer server(script.ToJson());
+    TClient client(0, "", "");
+    std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/dl/my file.txt";
+    client.Component->GetHTTP(url, Local.File("got.txt"));
+    EXPECT_TRUE(client.Events->WaitCompleted(1));
+    return {client.Events->Events, server.Received(), ReadFile(Local.File("got.txt")), fs::exists(Local.File("got.txt"))};
+  }
+  TTempDir Local;
+};
+
+TEST_F(HttpDownload, BodiesOfEveryKind) {
+  struct {
+    const char* Name;
+    std::string Response;
+    std::string Body;
+    bool Success;
+  } cases[] = {
+      {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", "hello world", true},
+      {"stops at the content length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello world", "hello", true},
+      {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6; x=y\r\n world\r\n0\r\n\r\n",
+       "hello world", true},
+      {"until close", "HTTP/1.0 200 OK\r\n\r\nall of it", "all of it", true},
+      {"interim response first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", "ok", true},
+      {"shorter than announced", "HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\nhello world", "hello world", false},
+      {"broken chunks", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n", "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TResult r = Get(c.Response);
+    EXPECT_EQ(r.File, c.Body);
+    EXPECT_EQ(r.Events.back(), c.Success ? "CommandCompleted Get HTTP 1 0" : "CommandCompleted Get HTTP 0 0");
+    EXPECT_EQ(r.Received, (Lines{"GET /dl/my%20file.txt HTTP/1.1", "Host: 127.0.0.1", "User-Agent: Ferrowin/1.10",
+                                 "Connection: close", ""}));
+  }
+}
+
+TEST_F(HttpDownload, NotFoundIsAnErrorButTheCommandSucceeds) {
+  TResult r = Get("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found");
+  EXPECT_NE(std::find(r.Events.begin(), r.Events.end(), "Error 404 Not Found"), r.Events.end());
+  EXPECT_EQ(r.Events.back(), "CommandCompleted Get HTTP 1 0");
+  EXPECT_FALSE(r.FileExists);
+}
+
+}  // namespace
+}  // namespace ferrowin::test
