@@ -5,5 +5,9 @@
 namespace ferrowin {
 
 int RunParse(int argc, char** argv);
+int RunGet(int argc, char** argv);
+int RunPut(int argc, char** argv);
+int RunHttp(int argc, char** argv);
+int RunLs(int argc, char** argv);
 
 }  // namespace ferrowin
