@@ -43,6 +43,7 @@ TfrmManager::TfrmManager(TPreferences& prefs, TManagerContext context, QWidget* 
   pgctrlSites->addTab(NewAdditionalPage(), "Additional");
   pgctrlSites->addTab(NewNotesPage(), "Notes");
   layout->addWidget(pgctrlSites);
+  setMinimumWidth(fontMetrics().averageCharWidth() * 64);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -74,6 +75,7 @@ TfrmManager::TfrmManager(TPreferences& prefs, TManagerContext context, QWidget* 
   FUpdating = false;
   FCurrentSite = cmboSite->count() > 0 ? cmboSite->currentText() : QString();
   LoadSite();
+  if (FPredefined) FillPredefinedPage();
 }
 
 TfrmManager::~TfrmManager() = default;
@@ -83,7 +85,6 @@ void TfrmManager::showEvent(QShowEvent* event) {
   if (FOpened) return;
   FOpened = true;
   if (FPredefined) {
-    FillPredefinedPage();
     pgctrlSites->setCurrentWidget(tabPredefined);
     editDevUser->setFocus();
   } else {

@@ -154,7 +154,10 @@ void TfrmManager::FillPredefinedPage() {
     editDevPassword->setEchoMode(QLineEdit::Password);
   }
   QPixmap logo(QString::fromStdString(FContext.PredefinedFolder + "/logo.gif"));
-  if (!logo.isNull()) imgLogo->setPixmap(logo);
+  if (!logo.isNull()) {
+    imgLogo->setPixmap(logo);
+    imgLogo->setMinimumSize(logo.size());
+  }
 }
 
 void TfrmManager::cbDevAnonymousClick() {
