@@ -182,7 +182,6 @@ void TfrmManager::ClearFields() {
 }
 
 void TfrmManager::SaveSite() {
-  btnDelete->setEnabled(true);
   if (FCurrentSite.isEmpty()) return;
   if (cmboSite->findText(FCurrentSite, Qt::MatchFixedString) < 0) {
     int at = 0;
@@ -193,6 +192,7 @@ void TfrmManager::SaveSite() {
     FUpdating = false;
   }
   SelectSite(FCurrentSite);
+  btnDelete->setEnabled(true);
 
   std::vector<std::string> names;
   for (int i = 0; i < cmboSite->count(); ++i) names.push_back(ToStd(cmboSite->itemText(i)));
