@@ -1,5 +1,6 @@
 #include "LastConnections.h"
 
+#include <QDir>
 #include <QSettings>
 #include <algorithm>
 
@@ -32,7 +33,11 @@ void TLastConnections::Save(QSettings& settings) const {
 }
 
 std::unique_ptr<QSettings> OpenRegistry() {
-  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Harlune Media", "Tavistrel");
+  // The file QSettings' native format uses here, named anew at each call: QSettings itself
+  // fixes the user's folder at its first use, which would outlive a change of XDG_CONFIG_HOME.
+  QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (folder.isEmpty()) folder = QDir::homePath() + "/.config";
+  return std::make_unique<QSettings>(folder + "/Harlune Media/Tavistrel.conf", QSettings::IniFormat);
 }
 
 }  // namespace ferrowin

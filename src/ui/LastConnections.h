@@ -28,8 +28,9 @@ class TLastConnections {
   std::array<QString, Count> FSlots;
 };
 
-// The registry stand-in: QSettings in the native format of the user's configuration folder,
-// organisation "Harlune Media", application "Tavistrel".
+// The registry stand-in: the file of QSettings' native format for organisation "Harlune Media",
+// application "Tavistrel" ($XDG_CONFIG_HOME/Harlune Media/Tavistrel.conf), read from the
+// environment at each call so a test's temporary folder is always the one used.
 [[nodiscard]] std::unique_ptr<QSettings> OpenRegistry();
 
 }  // namespace ferrowin
