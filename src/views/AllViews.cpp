@@ -21,6 +21,7 @@ TCustomView::TCustomView(QWidget* owner) : QObject(owner), Owner(owner) {}
 
 TCustomView::~TCustomView() {
   ViewsByList().erase(List);
+  if (List) List->ClearHandlers();
   // The controls sit on the sheet but belong to the view.
   delete List;
   delete Status;

@@ -203,8 +203,9 @@ TListControl::TListControl(QWidget* parent, QAbstractItemModel* model) : QWidget
 }
 
 void TListControl::SetupViews() {
-  auto* delegate = new TCaptionDelegate(this);
   for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(Icons), static_cast<QAbstractItemView*>(Report)}) {
+    // One delegate per view: a view refuses commits from editors of another.
+    auto* delegate = new TCaptionDelegate(this);
     v->setSelectionMode(QAbstractItemView::ExtendedSelection);
     v->setSelectionBehavior(QAbstractItemView::SelectRows);
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -230,6 +231,21 @@ void TListControl::SetupViews() {
   connect(Report->header(), &QHeaderView::sectionClicked, this, [this](int column) {
     if (OnColumnClick) OnColumnClick(column);
   });
+}
+
+void TListControl::ClearHandlers() {
+  OnEditing = nullptr;
+  OnEdited = nullptr;
+  OnDblClick = nullptr;
+  OnKeyDown = nullptr;
+  OnKeyPress = nullptr;
+  OnMouseDown = nullptr;
+  OnEnter = nullptr;
+  OnExit = nullptr;
+  OnDragOver = nullptr;
+  OnDragDrop = nullptr;
+  OnColumnClick = nullptr;
+  OnContextPopup = nullptr;
 }
 
 void TListControl::SetRoot(const QModelIndex& root) {

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-class QAbstractItemView;
+#include <QAbstractItemView>
 class QListView;
 class QMenu;
 class QStackedLayout;
@@ -143,6 +143,10 @@ class TListControl : public QWidget {
   std::function<void(TListControl* source, QPoint pos)> OnDragDrop;
   std::function<void(int column)> OnColumnClick;
   std::function<void(QPoint pos)> OnContextPopup;
+
+  // Drops every handler (the owner is going; focus changes while the list goes must not
+  // reach it).
+  void ClearHandlers();
 
   // The list control a drag came from, or null when it came from elsewhere.
   static TListControl* DragSource(const QObject* source);
