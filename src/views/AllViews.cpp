@@ -19,12 +19,16 @@ std::unordered_map<const TListControl*, TCustomView*>& ViewsByList() {
 
 TCustomView::TCustomView(QWidget* owner) : QObject(owner), Owner(owner) {}
 
-TCustomView::~TCustomView() {
+TCustomView::~TCustomView() { DestroyControls(); }
+
+void TCustomView::DestroyControls() {
   ViewsByList().erase(List);
   if (List) List->ClearHandlers();
   // The controls sit on the sheet but belong to the view.
   delete List;
   delete Status;
+  List = nullptr;
+  Status = nullptr;
 }
 
 void TCustomView::CreateControls() {

@@ -45,13 +45,15 @@ class TStatusBar : public QWidget {
   QString HintAt(int x);
   [[nodiscard]] QString Hint() const { return CurrentHint; }
   QSize sizeHint() const override;
+  // The widths are for the program's original 8-point font and grow with a wider one.
+  [[nodiscard]] int PanelWidth(int index) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  [[nodiscard]] int PanelWidth(int index) const;
+  [[nodiscard]] int Scaled(int width) const;
   std::vector<TPanel> Panels;
   QString CurrentHint;
 };
@@ -130,6 +132,8 @@ class TCustomView : public QObject {
   void CreateControls();
   virtual TListControl* CreateListView(QWidget* parent) = 0;
   void ConnectListHandlers(TListControl* list);
+  // Frees the list and the status bar (a derived view whose model must go first calls it).
+  void DestroyControls();
   void SetSeperator(char seperator) { Sep = seperator; }
   void InvalidateTotal() { AllBytes = -1; }
   void SetTotals(std::int64_t total, std::int64_t selected) {

@@ -55,11 +55,17 @@ void TStatusBar::SetPanelText(int index, const QString& text) {
   update();
 }
 
+int TStatusBar::Scaled(int width) const {
+  constexpr double OriginalCharWidth = 5.5;
+  return static_cast<int>(width * std::max(1.0, fontMetrics().averageCharWidth() / OriginalCharWidth));
+}
+
 int TStatusBar::PanelWidth(int index) const {
-  if (index < PanelCount() - 1) return Panels[index].Width;
+  if (index < 0 || index >= PanelCount()) return 0;
+  if (index < PanelCount() - 1) return Scaled(Panels[index].Width);
   int used = 0;
-  for (int i = 0; i < PanelCount() - 1; ++i) used += Panels[i].Width;
-  return std::max(Panels[index].Width, width() - used);
+  for (int i = 0; i < PanelCount() - 1; ++i) used += Scaled(Panels[i].Width);
+  return std::max(Scaled(Panels[index].Width), width() - used);
 }
 
 int TStatusBar::PanelAt(int x) const {

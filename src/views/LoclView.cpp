@@ -1,6 +1,7 @@
 #include "LoclView.h"
 
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <filesystem>
 
@@ -21,8 +22,16 @@ TLocalView::TLocalView(QWidget* owner) : TCustomView(owner) {
   SetSeperator('/');
 }
 
+TLocalView::~TLocalView() {
+  // The model must go before its icon provider, and the list that shows it before the model.
+  DestroyControls();
+  delete Files;
+}
+
 TListControl* TLocalView::CreateListView(QWidget* parent) {
   Files = new QFileSystemModel(this);
+  Icons = std::make_unique<QFileIconProvider>();
+  Files->setIconProvider(Icons.get());
   Files->setReadOnly(false);  // renaming in place
   Files->setFilter(QDir::AllEntries | QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
   Files->setNameFilterDisables(false);
@@ -86,7 +95,8 @@ bool TLocalView::ItemIsLink(TItem item) const {
 
 std::int64_t TLocalView::GetItemSize(TItem item) const {
   const QModelIndex index = ListView()->Index(item);
-  return index.isValid() && !Files->isDir(index) ? Files->size(index) : 0;
+  // A link to nothing has no size (the model gives -1).
+  return index.isValid() && !Files->isDir(index) ? std::max<std::int64_t>(0, Files->size(index)) : 0;
 }
 
 TDateTime TLocalView::GetItemDate(TItem item) const {

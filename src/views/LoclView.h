@@ -2,8 +2,11 @@
 // The local side: a folder of this computer, shown through the desktop's file model, which
 // watches the folder and notices new files by itself.
 
+#include <memory>
+
 #include "AllViews.h"
 
+class QFileIconProvider;
 class QFileInfo;
 class QFileSystemModel;
 
@@ -13,6 +16,7 @@ class TLocalView : public TCustomView {
   Q_OBJECT
  public:
   explicit TLocalView(QWidget* owner);
+  ~TLocalView() override;
 
   [[nodiscard]] QFileSystemModel* ShellList() const { return Files; }
 
@@ -49,6 +53,7 @@ class TLocalView : public TCustomView {
  private:
   void FolderChanged();
   [[nodiscard]] QStringList SelectedPaths() const;
+  std::unique_ptr<QFileIconProvider> Icons;  // the model does not own it
   QFileSystemModel* Files = nullptr;
   int SortColumn = 0;
   Qt::SortOrder SortOrder = Qt::AscendingOrder;

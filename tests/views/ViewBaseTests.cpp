@@ -184,12 +184,17 @@ TEST_F(ViewBase, PanelHintsShowTextsTooWideForTheirPanel) {
   bar->resize(600, bar->sizeHint().height());
   bar->SetPanelText(1, "1 Entry, 1 Byte");
   bar->SetPanelText(2, "123456 Items Selected, 1.02E+003MB and more text than fits");
-  EXPECT_EQ(bar->PanelAt(10), 0);
-  EXPECT_EQ(bar->PanelAt(45), 1);
-  EXPECT_EQ(bar->PanelAt(200), 2);
-  EXPECT_EQ(bar->PanelAt(590), 3);
-  EXPECT_EQ(bar->HintAt(45), "");
-  EXPECT_EQ(bar->HintAt(200), bar->PanelText(2));
+  const int w0 = bar->PanelWidth(0), w1 = bar->PanelWidth(1), w2 = bar->PanelWidth(2);
+  EXPECT_GE(w0, 40);
+  EXPECT_NEAR(w1, 3 * w0, 3);  // in proportion, whatever the font
+  EXPECT_EQ(bar->PanelWidth(3), 600 - w0 - w1 - w2);
+  EXPECT_EQ(bar->PanelAt(0), 0);
+  EXPECT_EQ(bar->PanelAt(w0), 1);
+  EXPECT_EQ(bar->PanelAt(w0 + w1), 2);
+  EXPECT_EQ(bar->PanelAt(599), 3);
+  EXPECT_EQ(bar->PanelAt(600), -1);
+  EXPECT_EQ(bar->HintAt(w0 + 1), "");
+  EXPECT_EQ(bar->HintAt(w0 + w1 + 1), bar->PanelText(2));
   EXPECT_EQ(bar->Hint(), bar->PanelText(2));
 }
 
