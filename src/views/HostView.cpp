@@ -1,0 +1,217 @@
+// The host view's life and the events of its browsing connection.
+
+#include "HostView.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "FTPUtils.h"
+#include "Format.h"
+#include "Options.h"
+#include "Shell.h"
+
+namespace ferrowin {
+
+THostView::THostView(QWidget* owner, const TPreferences* prefs) : TCustomView(owner), Prefs(prefs) {
+  DebugTrace("Creating Host View...");
+  CreateControls();
+  Component = std::make_unique<TFTPComponent>(this);
+  SortBy = 1;
+  InstallHandlers();
+}
+
+THostView::~THostView() {
+  *Alive = false;
+  EndWait(false);
+  // No notification may reach a view that is going.
+  Component.reset();
+  DropCache();
+  DebugTrace("Destroyed Host View");
+}
+
+TListControl* THostView::CreateListView(QWidget* parent) {
+  auto* list = new TListControl(parent);
+  list->Items()->SetColumns({{"Name", Qt::AlignLeft, 200},
+                             {"Size", Qt::AlignRight, 80},
+                             {"Type", Qt::AlignLeft, 140},
+                             {"Modified", Qt::AlignLeft, 130}});
+  list->Items()->SetImages(&TShellImages::Instance());
+  list->SetAutoDrag(true);
+  list->setEnabled(false);
+  list->OnColumnClick = [this](int column) { ColumnClick(column); };
+  list->OnEditing = [this](int) { return Connected(); };
+  list->OnEdited = [this](int item, const QString& text) {
+    return RenameEntry(GetItemName(item), text.toStdString());
+  };
+  ConnectListHandlers(list);
+  return list;
+}
+
+bool THostView::Connected() const { return Component && Component->Connected(); }
+
+void THostView::InstallHandlers() {
+  TFTPComponent& c = *Component;
+  c.OnAbort = [this](TFTPComponent&) { FTPAbort(); };
+  c.OnCantLogIn = [this](TFTPComponent&) { FTPCantLogIn(); };
+  c.OnConnect = [this](TFTPComponent&) { FTPConnect(); };
+  c.OnDisconnect = [this](TFTPComponent&) { FTPDisconnect(); };
+  c.OnError = [this](TFTPComponent&, int code, const std::string& message) { FTPError(code, message); };
+  c.OnFolderReply = [this](TFTPComponent&, const std::string& folder, TFolderReplyType type, bool result) {
+    FTPFolderReply(folder, type, result);
+  };
+  c.OnLog = [this](TFTPComponent&, const std::string& message, TColor color) { FTPLog(message, color); };
+  c.OnLoggedIn = [this](TFTPComponent&) { FTPLoggedIn(); };
+  c.OnProcessList = [this](TFTPComponent&, const std::string& folder, std::unique_ptr<TListingEntries>& list) {
+    FTPProcessList(folder, list);
+  };
+  c.OnProgress = [this](TFTPComponent&, TProgressKind kind, std::int64_t bytes, bool isFile) {
+    FTPProgress(kind, bytes, isFile);
+  };
+  c.OnRenameSuccessful = [this](TFTPComponent&, const std::string& oldPath, const std::string& newPath) {
+    FTPRenameSuccessful(oldPath, newPath);
+  };
+}
+
+void THostView::ConnectHost(const std::string& host, int port, const std::string& files, const std::string& folder,
+                            const std::string& account, const std::string& password, const std::string& user) {
+  SetSeperator('/');
+  FolderText = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+  InvalidateTotal();
+  ReceiveMasks.reset();
+  const QString receive = QString::fromStdString(files).trimmed().toLower();
+  if (!receive.isEmpty()) ReceiveMasks = std::make_unique<QStringList>(receive.split(';'));
+  if (Component->Connected()) Component->Logout();
+  Component->SetHost(host);
+  Component->Port = port;
+  Component->User = user;
+  Component->Password = password;
+  Component->Account = account;
+  Component->SetServerType(0);
+  if (Prefs && Prefs->FirewallEnabled && UseFirewall) {
+    Component->FirewallKind = Prefs->FirewallType;
+    Component->FirewallHost = Prefs->FirewallHost;
+    Component->FirewallPort = Prefs->FirewallPort;
+    Component->FirewallUser = Prefs->FirewallUser;
+    Component->FirewallPassword = Prefs->FirewallPassword;
+    Component->FirewallLogin();
+  } else {
+    Component->Login();
+  }
+  RaiseState(hsBusy);
+}
+
+void THostView::Disconnect() {
+  // Pending transfers of the tab are cancelled here once the tab has a queue.
+  Component->Logout();
+}
+
+void THostView::Stop() {
+  Changing = false;
+  if (BuildingList) BuildingList = false;
+  else Component->Abort();
+}
+
+void THostView::FTPAbort() { RaiseState(hsAborted); }
+
+void THostView::FTPCantLogIn() { RaiseState(hsCantLogIn); }
+
+void THostView::FTPConnect() { RaiseState(hsConnected); }
+
+void THostView::FTPDisconnect() {
+  ListView()->setEnabled(false);
+  Log.clear();
+  DropCache();
+  ClearItems();
+  for (int panel = 1; panel <= 3; ++panel) StatusBar()->SetPanelText(panel, {});
+  if (Tree) Tree->Clear();
+  Changing = false;
+  EndWait(false);
+  RaiseState(hsDisconnected);
+}
+
+void THostView::FTPError(int, const std::string& message) {
+  RaiseState(hsReady);
+  RaiseState(hsError);
+  AddLogLine(message, ErrorColor);
+  EndWait(false);
+}
+
+void THostView::FTPLog(const std::string& message, TColor color) { AddLogLine(message, color); }
+
+void THostView::AddLogLine(const std::string& message, TColor color) {
+  Log.push_back({message, color});
+  while (Log.size() > MaxLogEntries) Log.pop_front();
+  if (OnLog) OnLog(*this, message, color);
+}
+
+void THostView::FTPLoggedIn() {
+  RaiseState(hsLoggedIn);
+  ClearItems();
+  ListView()->setEnabled(true);
+  Changing = true;
+  if (!FolderText.empty()) Component->SetCurrentFolder(FolderText);
+  else Component->GetCurrentFolder();
+}
+
+void THostView::FTPProcessList(const std::string& folder, std::unique_ptr<TListingEntries>& list) {
+  auto listing = std::make_shared<TListing>();
+  if (list) {
+    listing->reserve(list->size());
+    for (TListingEntry& entry : *list) listing->push_back(std::make_shared<TListingEntry>(std::move(entry)));
+    list.reset();
+  }
+  FolderCache[folder] = std::move(listing);
+  if (folder == GetFolder()) ChangeFolder(FolderText);
+  if (Waiting && HasListing(Waiting->Path)) EndWait(true);
+}
+
+void THostView::FTPProgress(TProgressKind kind, std::int64_t bytes, bool) {
+  switch (kind) {
+    case TProgressKind::Start:
+    case TProgressKind::Progress: {
+      const std::int64_t shown = kind == TProgressKind::Start ? 0 : bytes;
+      StatusBar()->SetPanelText(3, QString::fromStdString(Format("%s %s", GroupDigits(shown), "Bytes")));
+      break;
+    }
+    case TProgressKind::End:
+      StatusBar()->SetPanelText(3, {});
+      RaiseState(hsReady);
+      break;
+  }
+}
+
+bool THostView::TransferFrom(TCustomView&) {
+  // Uploads come with the tab's transfer queue.
+  return false;
+}
+
+bool THostView::NewFolder(const std::string&, bool) { return false; }
+bool THostView::DeleteSelected(bool) { return false; }
+bool THostView::ShowProperties() { return false; }
+bool THostView::RenameEntry(const std::string&, const std::string&) { return false; }
+
+bool THostView::ListDragOver(TListControl* source) { return TCustomView::ListDragOver(source) && Connected(); }
+
+void THostView::EndWait(bool result) {
+  if (!Waiting || Waiting->Done) return;
+  Waiting->Done = true;
+  Waiting->Result = result;
+  Waiting->Loop.quit();
+}
+
+bool THostView::ChangeFolderWait(const std::string& path) {
+  const std::string target = WithSeperator(path);
+  if (!ChangeFolder(target)) return false;
+  if (HasListing(target) && SameText(GetFolder(), target)) return true;
+  TWait wait;
+  wait.Path = target;
+  TWait* outer = Waiting;
+  Waiting = &wait;
+  std::shared_ptr<bool> alive = Alive;
+  wait.Loop.exec();
+  if (!*alive) return false;  // the view went while we waited
+  Waiting = outer;
+  return wait.Result;
+}
+
+}  // namespace ferrowin

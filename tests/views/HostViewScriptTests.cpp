@@ -1,0 +1,112 @@
+// The host view against scripted servers with other path forms: bracketed VMS paths and
+// backslash paths. The scripted server records exactly what the view made the engine send.
+
+#include "ViewTestSupport.h"
+#include "ViewTestWindow.h"
+
+namespace ferrowin::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::vector<std::string> Listing(const std::string& text) {
+  return {Send("150 Here it comes."), Action("data", Json(text)), Send("226 Done.")};
+}
+
+class HostViewScripted : public TViewTest {
+ protected:
+  void Release() override {
+    Window.reset();
+    Server.reset();
+  }
+  void Start(TScript script) {
+    script.StandardLogin().On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))});
+    Server = std::make_unique<TFakeFtpServer>(script.ToJson());
+    Window = std::make_unique<TViewTestWindow>();
+    Window->show();
+    Host().FTP().SetPassive(true);
+  }
+  THostView& Host() { return Window->Host(); }
+  bool Connect() {
+    Host().ConnectHost("127.0.0.1", Server->Port(), "", "", "", "pw", "joe");
+    return WaitFor([&] { return Host().ListView()->ItemCount() > 0 && !Host().ChangingFolder(); });
+  }
+  bool Received(const std::string& line) {
+    Names all = Server->Received();
+    return std::find(all.begin(), all.end(), line) != all.end();
+  }
+
+  std::unique_ptr<TFakeFtpServer> Server;
+  std::unique_ptr<TViewTestWindow> Window;
+};
+
+const char* const UnixListing =
+    "drwxr-xr-x   2 joe  users   512 Jan 05 10:30 SUB\r\n"
+    "-rw-r--r--   1 joe  users  2048 Jan 05 10:31 LOGIN.COM\r\n";
+
+TEST_F(HostViewScripted, BracketedPathsKeepTheirDevice) {
+  TScript script;
+  script.On("PWD", {Send("257 \"DISK$USER:[JOHN.WORK]\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"DISK$USER:[JOHN.WORK.SUB]\" is current directory.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  EXPECT_EQ(Host().Seperator(), '.');
+  EXPECT_EQ(Host().GetFolder(), ".JOHN.WORK.");
+  EXPECT_EQ(Host().PathPrefix(), "DISK$USER:[");
+  EXPECT_EQ(Host().PathSuffix(), "]");
+  EXPECT_EQ(Host().ServerPath(".JOHN.WORK.SUB."), "DISK$USER:[JOHN.WORK.SUB]");
+  EXPECT_EQ(Host().ServerPath("DISK$USER:[OTHER]"), "DISK$USER:[OTHER].");  // already a server path
+  const int sub = 0;
+  ASSERT_EQ(Host().ListView()->Caption(sub), "SUB");
+  EXPECT_EQ(Host().GetItemPath(sub), "DISK$USER:[JOHN.WORK]SUB");
+  // Opening the folder sends the server's form of its path.
+  EXPECT_TRUE(Host().OpenItem(sub));
+  ASSERT_TRUE(WaitFor([&] { return Host().GetFolder() == ".JOHN.WORK.SUB." && Host().CachedListing(".JOHN.WORK.SUB."); }));
+  EXPECT_TRUE(Received("CWD DISK$USER:[JOHN.WORK.SUB]"));
+  // Up again: from the cache.
+  const std::size_t received = Server->Received().size();
+  EXPECT_TRUE(Host().FolderUp());
+  EXPECT_EQ(Host().GetFolder(), ".JOHN.WORK.");
+  EXPECT_EQ(Host().ListView()->ItemCount(), 2);
+  EXPECT_EQ(Server->Received().size(), received);
+}
+
+TEST_F(HostViewScripted, BackslashServersSwitchTheSeperator) {
+  TScript script;
+  script.On("PWD", {Send("257 \"C:\\ftp\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"C:\\ftp\\SUB\" is current directory.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  EXPECT_EQ(Host().Seperator(), '\\');
+  EXPECT_EQ(Host().GetFolder(), "C:\\ftp\\");
+  EXPECT_EQ(Host().ServerPath(Host().GetFolder()), "C:\\ftp\\");
+  EXPECT_EQ(Host().GetItemPath(0), "C:\\ftp\\SUB");
+  EXPECT_TRUE(Host().ChangeFolderWait("C:\\ftp\\SUB"));
+  EXPECT_TRUE(Received("CWD C:\\ftp\\SUB\\"));
+  EXPECT_EQ(Host().GetFolder(), "C:\\ftp\\SUB\\");
+}
+
+TEST_F(HostViewScripted, ServerFailuresEndTheWait) {
+  TScript script;
+  script.Reply("PWD", "257 \"/\" is current directory.")
+      .Reply("CWD /", "250 Changed.")
+      .Reply("CWD /denied/", "550 No such folder.")
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  TStateRecorder states(Host());
+  EXPECT_FALSE(Host().ChangeFolderWait("/denied/"));
+  EXPECT_EQ(Host().GetFolder(), "/");
+  EXPECT_FALSE(Host().ChangingFolder());
+  EXPECT_EQ(Host().ListView()->ItemCount(), 2);
+  EXPECT_EQ(states.States.front(), hsBusy);
+  EXPECT_EQ(states.States.back(), hsReady);
+  Host().OnUpdateState = nullptr;
+}
+
+}  // namespace
+}  // namespace ferrowin::test
