@@ -1,0 +1,176 @@
+#pragma once
+// TfrmMain: the main window. It holds the preferences for the run, the host tabs (one host
+// view and connection each) and the local tabs, the message log, and what is kept between
+// runs in the registry stand-in.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "FTPCompSettings.h"
+#include "LastConnections.h"
+#include "Manager.h"
+#include "Options.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMovie;
+class QSettings;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace ferrowin {
+
+class TCustomView;
+class THostView;
+class TLocalView;
+class TLogControl;
+class TLogArea;
+class TSoundPlayer;
+class TTreeCombo;
+
+// What the command line may set before the window is made.
+struct TStartOptions {
+  std::string SettingsFile;  // empty: DefaultSettingsFile()
+  std::string SitesFile;     // empty: DefaultSitesFile()
+  // A server to connect to at first activation (the second command-line pass).
+  std::string Host;
+  int Port = 21;
+  std::string User = "anonymous";
+  std::string Password;
+  std::string HostFolder;
+};
+
+enum class TSide { Local = 0, Host = 1 };
+
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TfrmMain(TStartOptions options = {});
+  ~TfrmMain() override;
+
+  TPreferences Prefs;
+  TLastConnections LastConnections;
+  std::string SettingsFile;
+  std::string SitesFile;
+  std::string ProgramFolder;
+  std::string SisterEditor;  // empty: the editor is not installed
+
+  [[nodiscard]] THostView* CurrentHostView() const;
+  [[nodiscard]] TLocalView* CurrentLocalView() const;
+  [[nodiscard]] THostView* HostViewAt(int index) const;
+  [[nodiscard]] TLocalView* LocalViewAt(int index) const;
+  [[nodiscard]] int ConnectedViews() const { return ConnectedCount; }
+
+  void AddLastConnection(const std::string& name);
+  void SavePreferences();
+  void ApplyPreferences();
+  void LoadColumnWidths(TSide side);
+  void SaveColumnWidths(TSide side);
+
+  THostView* NewHostView();
+  TLocalView* NewLocalView();
+  bool OpenLocalFolder(const std::string& folder, bool activate);
+  void HostViewEvent(THostView& view, int code, int count);
+  void LocalSelectionChanged(TLocalView& view, int count);
+  void HostLog(QObject* sender, const std::string& text, TColor color);
+  // An error nothing else handled: a red line in the log, never a crash dialog.
+  void AppException(const QString& message);
+
+  // Connections counted by the close question: open and either a view's or busy.
+  [[nodiscard]] int ActiveConnections() const;
+  void AbortAllConnections();
+  // Steps after the site manager: the tab, the password, the local folders, the request.
+  // keepCaption: a request from the command line leaves the tab's caption as it is.
+  void ConnectSite(const TSite& site, bool keepCaption = false);
+
+  // Toolbar and menus (what the connections and tabs need of them).
+  QAction* btnConnect = nullptr;
+  QAction* btnStop = nullptr;
+  QAction* btnDisconnect = nullptr;
+  QAction* btnShowLog = nullptr;
+  QAction* mnuConnect = nullptr;
+  QAction* mnuStop = nullptr;
+  QAction* mnuDisconnect = nullptr;
+  QAction* mnuExit = nullptr;
+  QAction* mnuShowLog = nullptr;
+  QAction* mnuPreferences = nullptr;
+  QMenu* mnuLastConnect = nullptr;
+  std::array<QAction*, TLastConnections::Count> mnuLast{};
+  QToolButton* btnHostNew = nullptr;
+  QToolButton* btnHostClose = nullptr;
+  QToolButton* btnLocalNew = nullptr;
+  QToolButton* btnLocalClose = nullptr;
+  QTabWidget* pgctrlHost = nullptr;
+  QTabWidget* pgctrlLocal = nullptr;
+  TTreeCombo* cmboHostTree = nullptr;
+  TLogControl* memoLog = nullptr;
+  QLabel* aniActivity = nullptr;
+  QLabel* lblBusy = nullptr;  // the busy panel shown over an animating host list
+
+  // Handlers.
+  void btnConnectClick();
+  void mnuLast1Click(int slot);
+  void mnuLastConnectClick();
+  void btnHostNewClick();
+  void btnDisconnectClick();
+  void btnStopClick();
+  void btnHostCloseClick();
+  void btnLocalNewClick();
+  void btnLocalCloseClick();
+  void btnShowLogClick(bool shown);
+  void mnuPreferencesClick();
+  void pgctrlHostChange();
+  void pgctrlLocalChange();
+  void LocalFolderChanged();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void CreateControls();
+  QWidget* CreateUpperArea();
+  QWidget* CreateLocalSide();
+  QWidget* CreateHostSide();
+  void CreateMenus();
+  void RestoreRegistryValues();
+  void SaveRegistryValues();
+  void LoadActivityAnimation();
+  void DetectSisterEditor();
+  bool FormCloseQuery();
+  void FormClose();
+  void FormActivate();
+  void SetHostCaption(THostView& view, const QString& caption);
+  void UpdateWindowCaption();
+  void UpdateHostCommands(bool connected, bool animating, bool busy, int count);
+  void PlaySound(TSoundEvent event);
+  void PlaceBusyPanel();
+  void SubscribeHostView(THostView& view);
+  void SubscribeLocalView(TLocalView& view);
+  TLocalView* AddLocalTab(const std::string& folder);
+  void ApplyLogHeight();
+  [[nodiscard]] int IndexOfHostView(const THostView& view) const;
+
+  TStartOptions Start;
+  std::unique_ptr<TSoundPlayer> Sounds;
+  std::unique_ptr<TLogArea> LogArea;
+  QToolBar* ToolBar = nullptr;
+  QSplitter* MainSplitter = nullptr;  // upper area (toolbar and log) above the views
+  QSplitter* ViewSplitter = nullptr;  // local side beside host side
+  QMovie* Activity = nullptr;
+  int ConnectedCount = 0;
+  int LocalStyle = 2;
+  int HostStyle = 2;
+  bool FirstActivation = true;
+  bool Closing = false;
+  QPointer<THostView> BusyView;
+};
+
+}  // namespace ferrowin

@@ -1,0 +1,269 @@
+// The main window's life: creation, what is restored from and saved to the registry stand-in
+// and the settings file, the first activation, and the close question.
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMovie>
+#include <QSettings>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+#include "FTPComp.h"
+#include "FTPUtils.h"
+#include "HostView.h"
+#include "LogControl.h"
+#include "LoclView.h"
+#include "Main.h"
+#include "Prompts.h"
+#include "SoundPlayer.h"
+
+namespace ferrowin {
+namespace {
+
+constexpr const char* MainKey = "Windows/Main/";
+constexpr int DefaultLeft = 135, DefaultTop = 94, DefaultWidth = 669, DefaultHeight = 478;
+constexpr int DefaultLogHeight = 125;
+constexpr int SmallToolBar = 30;
+
+int ReadInt(QSettings& registry, const QString& key, int fallback) {
+  bool ok = false;
+  int value = registry.value(key).toString().toInt(&ok);
+  return ok ? value : fallback;
+}
+
+void WriteInt(QSettings& registry, const QString& key, int value) { registry.setValue(key, QString::number(value)); }
+
+}  // namespace
+
+TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(std::make_unique<TSoundPlayer>()) {
+  QApplication::setApplicationDisplayName(QString());
+  QCoreApplication::setApplicationName(QStringLiteral("Ferrowin"));
+  SetApplicationExceptionHandler([this](const std::exception& e) { AppException(QString::fromStdString(e.what())); });
+  SettingsFile = Start.SettingsFile.empty() ? DefaultSettingsFile() : Start.SettingsFile;
+  SitesFile = Start.SitesFile.empty() ? DefaultSitesFile() : Start.SitesFile;
+  LoadPreferences(Prefs, SettingsFile, [](bool passive) {
+    for (auto* c : TFTPComponent::FTPComponents()) c->SetPassive(passive);
+  });
+  ProgramFolder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath().toStdString() + "/";
+  DetectSisterEditor();
+  CreateControls();
+  NewLocalView();
+  NewHostView();
+  RestoreRegistryValues();
+  setWindowTitle(QStringLiteral("Disconnected - Ferrowin"));
+  LoadActivityAnimation();
+}
+
+TfrmMain::~TfrmMain() {
+  SetApplicationExceptionHandler(nullptr);
+  // Views go before the controls they report to.
+  for (QTabWidget* tabs : {pgctrlHost, pgctrlLocal})
+    while (tabs && tabs->count() > 0) delete tabs->widget(0);
+}
+
+void TfrmMain::AppException(const QString& message) { HostLog(this, message.toStdString(), ErrorColor); }
+
+void TfrmMain::ApplyPreferences() {
+  ferrowin::ApplyPreferences(Prefs, [](bool passive) {
+    for (auto* c : TFTPComponent::FTPComponents()) c->SetPassive(passive);
+  });
+}
+
+void TfrmMain::SavePreferences() {
+  if (!ferrowin::SavePreferences(Prefs, SettingsFile))
+    AppException(QStringLiteral("Cannot write the settings file %1").arg(QString::fromStdString(SettingsFile)));
+  ApplyPreferences();
+}
+
+void TfrmMain::AddLastConnection(const std::string& name) {
+  mnuLastConnect->setEnabled(true);
+  LastConnections.Add(QString::fromStdString(name));
+}
+
+// The sister editor: a desktop entry pennifold.desktop in the application folders, else a
+// pennifold program on PATH.
+void TfrmMain::DetectSisterEditor() {
+  QString entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, QStringLiteral("pennifold.desktop"));
+  if (!entry.isEmpty()) {
+    QSettings desktop(entry, QSettings::IniFormat);
+    QString command = desktop.value(QStringLiteral("Desktop Entry/Exec")).toString().trimmed();
+    if (!command.isEmpty()) {
+      int slash = command.lastIndexOf('/');
+      QString name = command.mid(slash + 1);
+      SisterEditor = (command.left(slash + 1) + name.section(' ', 0, 0)).toStdString();
+      return;
+    }
+  }
+  SisterEditor = QStandardPaths::findExecutable(QStringLiteral("pennifold")).toStdString();
+}
+
+void TfrmMain::LoadActivityAnimation() {
+  Activity = new QMovie(QString::fromStdString(ProgramFolder) + QStringLiteral("Activity.ftp"), "GIF", this);
+  if (!Activity->isValid()) {
+    Activity->setFileName(QStringLiteral(FERROWIN_DATA_DIR "/Activity.ftp"));
+    Activity->setFormat("GIF");
+  }
+  if (!Activity->isValid()) return;  // no clip: the control stays empty
+  aniActivity->setMovie(Activity);
+  Activity->jumpToFrame(std::min(10, std::max(0, Activity->frameCount() - 1)));
+  lblBusy->setMovie(Activity);
+}
+
+void TfrmMain::RestoreRegistryValues() {
+  auto registry = OpenRegistry();
+  LastConnections.Load(*registry);
+  mnuLastConnect->setEnabled(LastConnections.Any());
+  const QString main = QString::fromLatin1(MainKey);
+  LocalStyle = ReadInt(*registry, main + "LocalViewStyle", 2);
+  HostStyle = ReadInt(*registry, main + "HostViewStyle", 2);
+  for (int i = 0; i < pgctrlLocal->count(); ++i) LocalViewAt(i)->ListView()->SetViewStyle(static_cast<TViewStyle>(LocalStyle & 3));
+  for (int i = 0; i < pgctrlHost->count(); ++i) HostViewAt(i)->ListView()->SetViewStyle(static_cast<TViewStyle>(HostStyle & 3));
+  const int toolBarMin = ReadInt(*registry, "Options/ToolBarMin", SmallToolBar);
+  ToolBar->setToolButtonStyle(toolBarMin < 60 ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+  ToolBar->setIconSize(toolBarMin < 60 ? QSize(20, 20) : QSize(32, 32));
+  LogArea = std::make_unique<TLogArea>(ToolBar->sizeHint().height(), 4,
+                                       ReadInt(*registry, main + "LogHeight", DefaultLogHeight));
+  setGeometry(ReadInt(*registry, main + "Left", DefaultLeft), ReadInt(*registry, main + "Top", DefaultTop),
+              ReadInt(*registry, main + "Width", DefaultWidth), ReadInt(*registry, main + "Height", DefaultHeight));
+  const int state = ReadInt(*registry, main + "State", 0);
+  if (state == 2) setWindowState(Qt::WindowMaximized);
+  else if (state == 1) setWindowState(Qt::WindowMinimized);
+  ApplyLogHeight();
+}
+
+void TfrmMain::SaveRegistryValues() {
+  auto registry = OpenRegistry();
+  LastConnections.Save(*registry);
+  const QString main = QString::fromLatin1(MainKey);
+  WriteInt(*registry, "Options/ToolBarMin", ToolBar->toolButtonStyle() == Qt::ToolButtonIconOnly ? SmallToolBar : 62);
+  const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
+  WriteInt(*registry, main + "State", state);
+  if (state == 0) {  // a maximized window keeps the bounds it had before
+    WriteInt(*registry, main + "Left", geometry().x());
+    WriteInt(*registry, main + "Top", geometry().y());
+    WriteInt(*registry, main + "Width", geometry().width());
+    WriteInt(*registry, main + "Height", geometry().height());
+  }
+  WriteInt(*registry, main + "LocalViewStyle", LocalStyle);
+  WriteInt(*registry, main + "HostViewStyle", HostStyle);
+  WriteInt(*registry, main + "LogHeight", LogArea->Height());
+}
+
+void TfrmMain::LoadColumnWidths(TSide side) {
+  TCustomView* view = side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView();
+  if (!view) return;
+  auto registry = OpenRegistry();
+  const QString prefix = QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol");
+  QTreeView* report = view->ListView()->ReportView();
+  for (int i = 0; i < std::min(report->header()->count(), 4); ++i)
+    report->setColumnWidth(i, ReadInt(*registry, prefix + QString::number(i), report->columnWidth(i)));
+}
+
+void TfrmMain::SaveColumnWidths(TSide side) {
+  TCustomView* view = side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView();
+  if (!view) return;
+  auto registry = OpenRegistry();
+  const QString prefix = QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol");
+  QTreeView* report = view->ListView()->ReportView();
+  for (int i = 0; i < std::min(report->header()->count(), 4); ++i)
+    WriteInt(*registry, prefix + QString::number(i), report->columnWidth(i));
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!FirstActivation) return;
+  if (TLocalView* local = CurrentLocalView()) {
+    std::string folder = Prefs.DefaultDir.empty() ? QDir::currentPath().toStdString() : Prefs.DefaultDir;
+    local->ChangeFolder(folder);
+  }
+  // Once laid out, the local side gets half of the width; then the first activation acts
+  // (it may open the site manager).
+  QTimer::singleShot(0, this, [this] {
+    const int width = ViewSplitter->width();
+    ViewSplitter->setSizes({width / 2, width - width / 2});
+    FormActivate();
+  });
+}
+
+bool TfrmMain::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && FirstActivation) QTimer::singleShot(0, this, &TfrmMain::FormActivate);
+  return QMainWindow::event(event);
+}
+
+void TfrmMain::FormActivate() {
+  if (!FirstActivation) return;
+  FirstActivation = false;
+  if (!Start.Host.empty()) {
+    TSite site;
+    site.Host = Start.Host;
+    site.Port = Start.Port;
+    site.User = Start.User;
+    site.Password = Start.Password;
+    site.HostFolder = Start.HostFolder;
+    site.Firewall = false;
+    ConnectSite(site, /*keepCaption=*/true);  // nothing goes to LastConnections either
+  } else if (Prefs.ShowManager) {
+    btnConnectClick();
+  }
+}
+
+int TfrmMain::ActiveConnections() const {
+  int count = 0;
+  for (const TFTPComponent* c : TFTPComponent::FTPComponents())
+    if (c->Connected() && (c->Owner() || c->Busy())) ++count;
+  return count;
+}
+
+void TfrmMain::AbortAllConnections() {
+  EngineSettings().QuickDisconnect = true;
+  QCoreApplication::processEvents();
+  const auto& components = TFTPComponent::FTPComponents();
+  for (auto it = components.rbegin(); it != components.rend(); ++it) (*it)->Logout();
+  QCoreApplication::processEvents();
+}
+
+bool TfrmMain::FormCloseQuery() {
+  const int count = ActiveConnections();
+  if (count == 0) return true;
+  TPrompt prompt;
+  prompt.Text = QStringLiteral("Are you sure you wish to quit?\r\nThere are still %1 active connections.").arg(count);
+  prompt.Icon = QMessageBox::Question;
+  prompt.Buttons = QMessageBox::Yes | QMessageBox::No;
+  if (Ask(this, prompt) != QMessageBox::Yes) return false;
+  AbortAllConnections();
+  return true;
+}
+
+void TfrmMain::FormClose() {
+  SavePreferences();
+  if (Prefs.LogToFile) {
+    QString error;
+    QString path = QString::fromStdString(Prefs.LogFile.empty() ? DefaultLogFile() : Prefs.LogFile);
+    if (!memoLog->SaveToFile(path, &error)) AppException(error);
+  }
+  SaveRegistryValues();
+  SaveColumnWidths(TSide::Local);
+  SaveColumnWidths(TSide::Host);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (Closing || !FormCloseQuery()) {
+    if (!Closing) event->ignore();
+    return;
+  }
+  Closing = true;
+  FormClose();
+  event->accept();
+}
+
+}  // namespace ferrowin
