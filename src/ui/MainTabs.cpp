@@ -168,7 +168,6 @@ void TfrmMain::btnHostCloseClick() {
   const int i = pgctrlHost->currentIndex();
   QWidget* sheet = pgctrlHost->widget(i);
   THostView* view = HostViewAt(i);
-  lblBusy->setParent(pgctrlHost->parentWidget());
   lblBusy->hide();
   {
     const QSignalBlocker quiet(pgctrlHost);
@@ -183,7 +182,7 @@ void TfrmMain::btnHostCloseClick() {
     pgctrlHost->setCurrentIndex(i > 0 ? i - 1 : 0);
   }
   pgctrlHostChange();
-  delete sheet;  // the view goes with its tab, and its connection with it
+  sheet->deleteLater();  // the view goes with its tab, and its connection with it
 }
 
 void TfrmMain::btnLocalNewClick() { NewLocalView(); }
@@ -197,7 +196,7 @@ void TfrmMain::btnLocalCloseClick() {
     pgctrlLocal->removeTab(i);
     pgctrlLocal->setCurrentIndex(i > 0 ? i - 1 : pgctrlLocal->count() - 1);
   }
-  delete sheet;
+  sheet->deleteLater();
   pgctrlLocalChange();
   btnLocalClose->setEnabled(pgctrlLocal->count() > 1);
 }
@@ -220,9 +219,9 @@ void TfrmMain::PlaySound(TSoundEvent event) {
 void TfrmMain::PlaceBusyPanel() {
   THostView* view = CurrentHostView();
   if (!view) return;
-  QWidget* sheet = pgctrlHost->currentWidget();
-  if (lblBusy->parentWidget() != sheet) lblBusy->setParent(sheet);
-  lblBusy->setGeometry(sheet->rect());
+  // The panel lives on the host side and covers the tab area; it never belongs to a tab.
+  QWidget* page = pgctrlHost->currentWidget();
+  lblBusy->setGeometry(QRect(page->mapTo(lblBusy->parentWidget(), QPoint(0, 0)), page->size()));
   lblBusy->setVisible(view->Animating);
   if (view->Animating) lblBusy->raise();
   view->ListView()->setVisible(!view->Animating);

@@ -45,6 +45,9 @@ TServerProcess::TServerProcess(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  // The server's own messages stay out of the test's output (and a server left behind by a
+  // crashed test cannot hold the test runner's pipe open).
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);

@@ -153,7 +153,23 @@ class Session:
             self.conn.close()
 
 
+def exit_with_parent():
+    """Ends this server when the test that started it is gone, even after a crash."""
+    import os
+    import threading
+    import time
+    parent = os.getppid()
+
+    def watch():
+        while os.getppid() == parent:
+            time.sleep(0.5)
+        os._exit(0)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
 def main():
+    exit_with_parent()
     with open(sys.argv[1], encoding="utf-8") as f:
         script = json.load(f)
     sessions = script.get("connections") or [script]

@@ -12,7 +12,23 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
+def exit_with_parent():
+    """Ends this server when the test that started it is gone, even after a crash."""
+    import os
+    import threading
+    import time
+    parent = os.getppid()
+
+    def watch():
+        while os.getppid() == parent:
+            time.sleep(0.5)
+        os._exit(0)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
 def main():
+    exit_with_parent()
     root, user, password = sys.argv[1:4]
     logging.basicConfig(level=logging.CRITICAL)
     authorizer = DummyAuthorizer()
