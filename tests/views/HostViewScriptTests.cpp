@@ -108,5 +108,32 @@ TEST_F(HostViewScripted, ServerFailuresEndTheWait) {
   Host().OnUpdateState = nullptr;
 }
 
+TEST_F(HostViewScripted, StopEndsTheFillingOfALargeFolder) {
+  std::string listing;
+  for (int i = 0; i < 5000; ++i) listing += "-rw-r--r-- 1 u g 10 Jan 05 10:30 file" + std::to_string(i) + ".txt\r\n";
+  TScript script;
+  script.On("PWD", {Send("257 \"/\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"/other\" is current directory.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing(listing), 1)
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  Host().ConnectHost("127.0.0.1", Server->Port(), "", "", "", "pw", "joe");
+  ASSERT_TRUE(WaitFor([&] { return Host().ListView()->ItemCount() == 5000; }));
+  ASSERT_TRUE(Host().ChangeFolderWait("/other/"));
+  // From the cache again, with a Stop arriving among the messages the filling lets run.
+  QTimer::singleShot(0, [this] { Host().Stop(); });
+  TStateRecorder states(Host());
+  EXPECT_TRUE(Host().ChangeFolder("/"));
+  EXPECT_FALSE(Host().BuildingList);
+  EXPECT_GT(Host().ListView()->ItemCount(), 0);
+  EXPECT_LT(Host().ListView()->ItemCount(), 5000);
+  EXPECT_EQ(states.States.back(), hsReady);
+  Host().OnUpdateState = nullptr;
+  // Shown again in full when asked again.
+  EXPECT_TRUE(Host().ChangeFolder("/"));
+  EXPECT_EQ(Host().ListView()->ItemCount(), 5000);
+}
+
 }  // namespace
 }  // namespace ferrowin::test

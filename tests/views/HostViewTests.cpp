@@ -250,6 +250,48 @@ TEST_F(HostViewReal, ReceivedFilesAreSelectedAfterTheFirstListing) {
   EXPECT_EQ(selected, Names{"c.txt"});
 }
 
+TEST_F(HostViewReal, ArrivedEntriesShowWithoutAListing) {
+  Connect();
+  const int sent = CommandsSent();
+  const TDateTime date = EncodeDateTime(2024, 5, 6, 7, 8);
+  Host().EntryArrived(nullptr, "/", date, 4096, false, "up.txt");
+  Host().EntryArrived(nullptr, "/", date, 10, false, "C.TXT");  // replaces c.txt
+  Host().EntryArrived(nullptr, "/nowhere/", date, 1, false, "x.txt");  // not cached: nothing
+  ASSERT_GE(Row("up.txt"), 0);
+  EXPECT_EQ(Column("up.txt", 1), "4KB");
+  EXPECT_EQ(Row("c.txt"), -1);
+  EXPECT_EQ(Host().GetItemSize(Row("C.TXT")), 10);
+  EXPECT_EQ(CommandsSent(), sent);
+}
+
+TEST_F(HostViewReal, RenamesUpdateTheCache) {
+  Connect();
+  ASSERT_TRUE(Host().ChangeFolderWait("/sub/"));
+  ASSERT_TRUE(Host().ChangeFolder("/"));
+  const int sent = CommandsSent();
+  TFTPComponent& ftp = Host().FTP();
+  // A file: the new name shows from the cache.
+  ftp.OnRenameSuccessful(ftp, "/c.txt", "/d.txt");
+  EXPECT_EQ(Row("c.txt"), -1);
+  EXPECT_GE(Row("d.txt"), 0);
+  // A folder: its cached listing and known path follow it.
+  ftp.OnRenameSuccessful(ftp, "/sub", "/moved");
+  EXPECT_FALSE(Host().IsCached("/sub/"));
+  ASSERT_NE(Host().CachedListing("/moved/"), nullptr);
+  EXPECT_EQ(Host().CachedListing("/moved/")->front()->Name, "inner.txt");
+  EXPECT_GE(Row("moved"), 0);
+  // Into a name that is taken: the folder is listed again when next shown.
+  ftp.OnRenameSuccessful(ftp, "/d.txt", "/a.htm");
+  EXPECT_FALSE(Host().IsCached("/"));
+  EXPECT_EQ(CommandsSent(), sent);
+}
+
+TEST_F(HostViewReal, LinksToFoldersPassTheMaskOnTheFirstShow) {
+  Host().SetMask("*.txt");
+  Connect();
+  EXPECT_EQ(Captions(), (Names{"docs", "notes", "other", "sub", "c.txt"}));
+}
+
 TEST_F(HostViewReal, TheLogKeepsTheLast800Lines) {
   int raised = 0;
   Host().OnLog = [&](THostView&, const std::string&, TColor) { ++raised; };

@@ -102,6 +102,18 @@ TEST_F(ViewBase, KeysRunTheirOperations) {
   }
 }
 
+TEST_F(ViewBase, TheMenuKeyOpensThePopupAtTheFocusedEntry) {
+  TListControl* list = View->ListView();
+  std::vector<QPoint> popups;
+  list->OnContextPopup = [&](QPoint pos) { popups.push_back(pos); };
+  list->SetFocused(1);
+  QTest::keyClick(ListWidget(), Qt::Key_Menu);
+  list->Selection()->clearCurrentIndex();
+  QTest::keyClick(ListWidget(), Qt::Key_Menu);
+  EXPECT_EQ(popups, (std::vector<QPoint>{list->ItemRect(1).topLeft() + QPoint(8, 8), QPoint(0, 0)}));
+  list->OnContextPopup = nullptr;
+}
+
 TEST_F(ViewBase, CtrlASelectsAllAndCtrlShiftAInverts) {
   TListControl* list = View->ListView();
   list->SetSelected(1, true);
