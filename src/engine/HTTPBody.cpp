@@ -135,9 +135,13 @@ THTTPHeader ParseHTTPHeader(std::string_view header) {
     std::string name = Lower(Trim(line.substr(0, colon)));
     std::string_view value = Trim(line.substr(colon + 1));
     if (name == "content-length") {
+      // At most 18 digits: the value always fits, and anything else is not a length.
       std::int64_t n = 0;
       bool valid = !value.empty() && value.size() <= 18;
-      for (char c : value) valid = valid && std::isdigit(static_cast<unsigned char>(c)), n = n * 10 + (c - '0');
+      for (std::size_t i = 0; valid && i < value.size(); ++i) {
+        valid = std::isdigit(static_cast<unsigned char>(value[i])) != 0;
+        n = n * 10 + (value[i] - '0');
+      }
       result.ContentLength = valid ? n : -1;
     } else if (name == "transfer-encoding" && Lower(value).find("chunked") != std::string::npos) {
       result.Chunked = true;
