@@ -186,13 +186,10 @@ void TfrmMain::showEvent(QShowEvent* event) {
     std::string folder = Prefs.DefaultDir.empty() ? QDir::currentPath().toStdString() : Prefs.DefaultDir;
     local->ChangeFolder(folder);
   }
-  // Once laid out, the local side gets half of the width; then the first activation acts
+  // The local side gets half of the width; the first activation acts once the window is up
   // (it may open the site manager).
-  QTimer::singleShot(0, this, [this] {
-    const int width = ViewSplitter->width();
-    ViewSplitter->setSizes({width / 2, width - width / 2});
-    FormActivate();
-  });
+  ViewSplitter->setSizes({1, 1});  // proportions: half each, whatever the final width
+  QTimer::singleShot(0, this, &TfrmMain::FormActivate);
 }
 
 bool TfrmMain::event(QEvent* event) {

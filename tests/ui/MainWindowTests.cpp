@@ -71,6 +71,7 @@ class MainWindow : public TViewTest {
 TEST_F(MainWindow, ConnectThroughTheSiteManagerShowsTheFolder) {
   TfrmMain& w = Open();
   EXPECT_EQ(w.windowTitle(), "Disconnected - Ferrowin");
+  SaveScreenshot(&w, "main_disconnected");
   AnswerManager("Test site");
   w.btnConnectClick();
   ASSERT_TRUE(ConnectedAndListed(w.CurrentHostView()));
