@@ -159,24 +159,31 @@ void TfrmMain::SaveRegistryValues() {
   WriteInt(*registry, main + "LogHeight", LogArea->Height());
 }
 
-void TfrmMain::LoadColumnWidths(TSide side) {
-  TCustomView* view = side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView();
-  if (!view) return;
-  auto registry = OpenRegistry();
-  const QString prefix = QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol");
+// The stored widths of a side: the current list of that side and the names of its values.
+struct TColumnWidths {
+  QTreeView* Report = nullptr;
+  QString Prefix;
+  int Count = 0;
+};
+
+static TColumnWidths ColumnWidthsOf(TCustomView* view, TSide side) {
+  if (!view) return {};
   QTreeView* report = view->ListView()->ReportView();
-  for (int i = 0; i < std::min(report->header()->count(), 4); ++i)
-    report->setColumnWidth(i, ReadInt(*registry, prefix + QString::number(i), report->columnWidth(i)));
+  return {report, QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol"),
+          std::min(report->header()->count(), 4)};
+}
+
+void TfrmMain::LoadColumnWidths(TSide side) {
+  auto registry = OpenRegistry();
+  TColumnWidths c = ColumnWidthsOf(side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView(), side);
+  for (int i = 0; i < c.Count; ++i)
+    c.Report->setColumnWidth(i, ReadInt(*registry, c.Prefix + QString::number(i), c.Report->columnWidth(i)));
 }
 
 void TfrmMain::SaveColumnWidths(TSide side) {
-  TCustomView* view = side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView();
-  if (!view) return;
   auto registry = OpenRegistry();
-  const QString prefix = QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol");
-  QTreeView* report = view->ListView()->ReportView();
-  for (int i = 0; i < std::min(report->header()->count(), 4); ++i)
-    WriteInt(*registry, prefix + QString::number(i), report->columnWidth(i));
+  TColumnWidths c = ColumnWidthsOf(side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView(), side);
+  for (int i = 0; i < c.Count; ++i) WriteInt(*registry, c.Prefix + QString::number(i), c.Report->columnWidth(i));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

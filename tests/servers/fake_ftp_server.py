@@ -33,6 +33,8 @@ import sys
 import threading
 import time
 
+from serverlib import exit_with_parent
+
 
 class Session:
     def __init__(self, conn, number, spec, record):
@@ -151,21 +153,6 @@ class Session:
             pass
         finally:
             self.conn.close()
-
-
-def exit_with_parent():
-    """Ends this server when the test that started it is gone, even after a crash."""
-    import os
-    import threading
-    import time
-    parent = os.getppid()
-
-    def watch():
-        while os.getppid() == parent:
-            time.sleep(0.5)
-        os._exit(0)
-
-    threading.Thread(target=watch, daemon=True).start()
 
 
 def main():

@@ -11,20 +11,7 @@ from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
-
-def exit_with_parent():
-    """Ends this server when the test that started it is gone, even after a crash."""
-    import os
-    import threading
-    import time
-    parent = os.getppid()
-
-    def watch():
-        while os.getppid() == parent:
-            time.sleep(0.5)
-        os._exit(0)
-
-    threading.Thread(target=watch, daemon=True).start()
+from serverlib import exit_with_parent
 
 
 def main():

@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <fstream>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMovie>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -191,6 +193,12 @@ TEST_F(MainWindow, WindowPlacementComesBackFromTheRegistry) {
   w.mnuLastConnectClick();
   EXPECT_EQ(w.mnuLast[0]->text(), "&1 a");
   EXPECT_FALSE(w.mnuLast[4]->isVisible());
+}
+
+TEST_F(MainWindow, ActivityAnimationComesFromOurClip) {
+  TfrmMain& w = Open();
+  ASSERT_NE(w.aniActivity->movie(), nullptr);
+  EXPECT_EQ(w.aniActivity->movie()->frameCount(), 12);
 }
 
 TEST_F(MainWindow, UnhandledErrorsBecomeRedLogLines) {
