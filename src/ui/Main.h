@@ -86,8 +86,7 @@ class TfrmMain : public QMainWindow {
   [[nodiscard]] int ActiveConnections() const;
   void AbortAllConnections();
   // Steps after the site manager: the tab, the password, the local folders, the request.
-  // keepCaption: a request from the command line leaves the tab's caption as it is.
-  void ConnectSite(const TSite& site, bool keepCaption = false);
+  void ConnectSite(const TSite& site);
 
   // Toolbar and menus (what the connections and tabs need of them).
   QAction* btnConnect = nullptr;

@@ -23,12 +23,12 @@ void TfrmMain::btnConnectClick() {
   ConnectSite(site);
 }
 
-void TfrmMain::ConnectSite(const TSite& site, bool keepCaption) {
+void TfrmMain::ConnectSite(const TSite& site) {
   if (site.Host.empty()) return;
   THostView* view = CurrentHostView();
   if (view->Connected()) view = NewHostView();
   const std::string caption = site.Name.empty() ? site.Host : site.Name;
-  if (!keepCaption) SetHostCaption(*view, QString::fromStdString(caption));
+  SetHostCaption(*view, QString::fromStdString(caption));
   std::string password = site.Password;
   if (!AskSessionPassword(password, Prefs.PromptForPass, this)) return;
   for (std::size_t i = 0; i < site.LocalFolders.size(); ++i)

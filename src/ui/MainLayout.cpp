@@ -2,6 +2,7 @@
 // with their tabs, the menus, and the rules of the log area.
 
 #include <QAction>
+#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,6 +56,8 @@ void TfrmMain::CreateControls() {
   ViewSplitter->addWidget(CreateLocalSide());
   ViewSplitter->addWidget(CreateHostSide());
   ViewSplitter->setChildrenCollapsible(false);
+  ViewSplitter->setStretchFactor(0, 1);  // both sides grow alike with the window
+  ViewSplitter->setStretchFactor(1, 1);
   MainSplitter->addWidget(ViewSplitter);
   MainSplitter->setStretchFactor(1, 1);
   layout->addWidget(MainSplitter);
@@ -137,6 +140,9 @@ QWidget* TfrmMain::CreateHostSide() {
   btnHostClose = ToolButton(side, QStringLiteral("Close View"), QStringLiteral("Close this host view"), QStyle::SP_DialogCloseButton);
   cmboHostTree = new TTreeCombo(side);
   cmboHostTree->setEnabled(false);
+  // Long folder paths must not widen the host side beyond half of a small window.
+  cmboHostTree->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cmboHostTree->setMinimumContentsLength(8);
   row->addWidget(btnHostNew);
   row->addWidget(btnHostClose);
   row->addWidget(cmboHostTree, 1);

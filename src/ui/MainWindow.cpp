@@ -195,7 +195,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
   }
   // The local side gets half of the width; the first activation acts once the window is up
   // (it may open the site manager).
-  ViewSplitter->setSizes({1, 1});  // proportions: half each, whatever the final width
+  ViewSplitter->setSizes({1000, 1000});  // half each; equal stretch keeps it so
   QTimer::singleShot(0, this, &TfrmMain::FormActivate);
 }
 
@@ -215,7 +215,9 @@ void TfrmMain::FormActivate() {
     site.Password = Start.Password;
     site.HostFolder = Start.HostFolder;
     site.Firewall = false;
-    ConnectSite(site, /*keepCaption=*/true);  // nothing goes to LastConnections either
+    // The tab shows the host: "Disconnected" over a live connection would mislead. Without a
+    // site name nothing goes to LastConnections.
+    ConnectSite(site);
   } else if (Prefs.ShowManager) {
     btnConnectClick();
   }
