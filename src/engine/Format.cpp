@@ -32,13 +32,13 @@ std::string_view AsText(const TFormatArg& arg) {
   return {};
 }
 
-std::string Printf(const std::string& spec, auto value) {
+std::string Printf(const std::string& field, auto value) {
   char small[128];
-  int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  int n = std::snprintf(small, sizeof small, field.c_str(), value);
   if (n < 0) return {};
   if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, n);
   std::string big(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec.c_str(), value);
+  std::snprintf(big.data(), big.size(), field.c_str(), value);
   big.resize(n);
   return big;
 }
@@ -126,26 +126,26 @@ std::string FormatArgs(std::string_view format, const TFormatArg* args, std::siz
       ++i;
       continue;
     }
-    TSpec spec;
+    TSpec field;
     std::size_t j = i + 1;
     while (j < format.size() && std::string_view("-+ #0").find(format[j]) != std::string_view::npos)
-      spec.Flags += format[j++];
+      field.Flags += format[j++];
     auto number = [&]() {
       int v = -1;
       while (j < format.size() && std::isdigit(static_cast<unsigned char>(format[j])))
         v = (v < 0 ? 0 : v * 10) + (format[j++] - '0');
       return v;
     };
-    spec.Width = number();
+    field.Width = number();
     if (j < format.size() && format[j] == '.') {
       ++j;
-      spec.Precision = std::max(0, number());
+      field.Precision = std::max(0, number());
     }
     while (j < format.size() && std::string_view("hlLqjzt").find(format[j]) != std::string_view::npos) ++j;
     if (j >= format.size()) break;
-    spec.Conversion = format[j];
+    field.Conversion = format[j];
     i = j;
-    if (next < count) out += Convert(spec, args[next++]);
+    if (next < count) out += Convert(field, args[next++]);
   }
   return out;
 }

@@ -11,6 +11,7 @@
 
 #include "Manager.h"
 #include "Options.h"
+#include "OptionsWidgets.h"
 #include "Prompts.h"
 
 namespace ferrowin {
@@ -45,21 +46,12 @@ TfrmManager::TfrmManager(TPreferences& prefs, TManagerContext context, QWidget* 
   layout->addWidget(pgctrlSites);
   setMinimumWidth(fontMetrics().averageCharWidth() * 64);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  btnOK = new QPushButton("OK", this);
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("Cancel", this);
-  btnHelp = new QPushButton("&Help", this);
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  buttons->addWidget(btnHelp);
-  layout->addLayout(buttons);
-  connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(btnHelp, &QPushButton::clicked, this, [this] {
+  const TDialogButtons buttons = AddDialogButtons(this, layout, [this] { btnOKClick(); }, [this] {
     if (FContext.OnHelp) FContext.OnHelp(ManagerHelpContext);
   });
+  btnOK = buttons.OK;
+  btnCancel = buttons.Cancel;
+  btnHelp = buttons.Help;
   connect(pgctrlSites, &QTabWidget::currentChanged, this, [this] { pgctrlSitesChange(); });
 
   FUpdating = true;

@@ -28,21 +28,12 @@ TfrmOptions::TfrmOptions(TPreferences& prefs, TOptionsContext context, QWidget* 
   pgctrlOptions->addTab(NewFileTypesPage(), "File Types");
   layout->addWidget(pgctrlOptions);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  btnOK = new QPushButton("OK", this);
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("Cancel", this);
-  btnHelp = new QPushButton("&Help", this);
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  buttons->addWidget(btnHelp);
-  layout->addLayout(buttons);
-  connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(btnHelp, &QPushButton::clicked, this, [this] {
+  const TDialogButtons buttons = AddDialogButtons(this, layout, [this] { btnOKClick(); }, [this] {
     if (FContext.OnHelp) FContext.OnHelp(OptionsHelpContext);
   });
+  btnOK = buttons.OK;
+  btnCancel = buttons.Cancel;
+  btnHelp = buttons.Help;
 
   LoadGeneral();
   LoadConnection();

@@ -64,4 +64,18 @@ int SpinValue(const QSpinBox* spin, int fallback) {
   return ok ? value : fallback;
 }
 
+TDialogButtons AddDialogButtons(QDialog* dialog, QBoxLayout* layout, std::function<void()> onOK,
+                                std::function<void()> onHelp) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  TDialogButtons b{new QPushButton("OK", dialog), new QPushButton("Cancel", dialog), new QPushButton("&Help", dialog)};
+  b.OK->setDefault(true);
+  for (QPushButton* button : {b.OK, b.Cancel, b.Help}) row->addWidget(button);
+  layout->addLayout(row);
+  QObject::connect(b.OK, &QPushButton::clicked, dialog, std::move(onOK));
+  QObject::connect(b.Cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  QObject::connect(b.Help, &QPushButton::clicked, dialog, std::move(onHelp));
+  return b;
+}
+
 }  // namespace ferrowin

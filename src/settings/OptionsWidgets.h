@@ -1,7 +1,11 @@
 #pragma once
 // Small widgets the preference pages are built from.
 
+#include <QBoxLayout>
 #include <QButtonGroup>
+#include <QDialog>
+#include <QPushButton>
+#include <functional>
 #include <QGroupBox>
 #include <QStringList>
 
@@ -33,6 +37,16 @@ QToolButton* NewBrowseButton(QWidget* parent);
 // A number field with arrows: value within [min, max], widened to hold a stored value that
 // lies outside, so opening and closing the dialog never changes what was stored.
 QSpinBox* NewSpinEdit(QWidget* parent, int min, int max);
+
+// The row of OK, Cancel and "&Help" under a dialog's pages. OK is the default button and
+// runs onOK; Cancel rejects; Help calls onHelp with the dialog's help context.
+struct TDialogButtons {
+  QPushButton* OK;
+  QPushButton* Cancel;
+  QPushButton* Help;
+};
+TDialogButtons AddDialogButtons(QDialog* dialog, QBoxLayout* layout, std::function<void()> onOK,
+                                std::function<void()> onHelp);
 void SetSpinValue(QSpinBox* spin, int value);
 // The field's number, or fallback when its text is not one.
 [[nodiscard]] int SpinValue(const QSpinBox* spin, int fallback);

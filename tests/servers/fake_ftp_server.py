@@ -37,12 +37,12 @@ from serverlib import exit_with_parent
 
 
 class Session:
-    def __init__(self, conn, number, spec, record):
+    def __init__(self, conn, number, script, record):
         self.conn = conn
         self.number = number
-        self.spec = spec
+        self.script = script
         self.record = record
-        self.rules = [dict(rule) for rule in spec.get("rules", [])]
+        self.rules = [dict(rule) for rule in script.get("rules", [])]
         self.data_listener = None
         self.data_target = None
         self.data_conn = None
@@ -130,12 +130,12 @@ class Session:
                 if "times" in rule:
                     rule["times"] -= 1
                 return self.run_actions(rule.get("actions", []), line)
-        default = self.spec.get("default", [{"send": "502 Command not implemented."}])
+        default = self.script.get("default", [{"send": "502 Command not implemented."}])
         return self.run_actions(default, line)
 
     def run(self):
         try:
-            if not self.run_actions(self.spec.get("on_connect", [])):
+            if not self.run_actions(self.script.get("on_connect", [])):
                 return
             buffer = b""
             while True:
@@ -177,9 +177,9 @@ def main():
     while True:
         conn, _ = listener.accept()
         conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        spec = sessions[min(number, len(sessions) - 1)]
+        script = sessions[min(number, len(sessions) - 1)]
         record(number, "#connect")
-        threading.Thread(target=Session(conn, number, spec, record).run, daemon=True).start()
+        threading.Thread(target=Session(conn, number, script, record).run, daemon=True).start()
         number += 1
 
 
