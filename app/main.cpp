@@ -1,8 +1,8 @@
 // Starts Ferrowin: one copy per user, the window, and the connection the command line names.
 
-#include <QApplication>
 #include <QFileInfo>
 
+#include "Application.h"
 #include "FTPCompThread.h"
 #include "FTPUtils.h"
 #include "Main.h"
@@ -47,12 +47,13 @@ ferrowin::TStartOptions ReadSwitches(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  ferrowin::TApplication app(argc, argv);
   if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())) return 1;
   ferrowin::InstallQtMessageWindows();
   int code = 0;
   {
     ferrowin::TfrmMain window(ReadSwitches(QApplication::arguments()));
+    ferrowin::TApplication::SetExceptionHandler([&window](const QString& message) { window.AppException(message); });
     ferrowin::SetComeForwardHandler([&window] {
       window.showNormal();
       window.raise();
@@ -61,6 +62,7 @@ int main(int argc, char* argv[]) {
     window.show();
     code = QApplication::exec();
     ferrowin::SetComeForwardHandler(nullptr);
+    ferrowin::TApplication::SetExceptionHandler(nullptr);
   }
   // Workers finish their last command (a logout) before the process ends.
   ferrowin::TFTPThread::WaitForWorkers(std::chrono::seconds(3));
