@@ -49,6 +49,7 @@ bool TFTPThread::TimedOut() const {
 }
 
 bool TFTPThread::BlockingHook() {
+  if (AbortPending.exchange(false)) Aborted = true;
   if (Aborted) {
     DebugTrace("BlockingHook Aborted");
     SetLastSocketError(wsa::Interrupted);

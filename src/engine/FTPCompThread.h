@@ -194,6 +194,9 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::vector<std::string> ReplyLines;
   bool Quiet = false;
   std::atomic<bool> Aborted{false};
+  // Set with Aborted by an abort request and taken by the next blocking wait, so a request
+  // that arrives just before a wait (which clears Aborted) is not lost.
+  std::atomic<bool> AbortPending{false};
   std::uint32_t TimerStart = 0;
   std::string CurrentFolder;
   bool FolderMode = false;

@@ -59,6 +59,7 @@ void TFTPThread::Start() {
 }
 
 void TFTPThread::Abort() {
+  AbortPending = true;
   Aborted = true;
   (void)::eventfd_write(WakeFd, 1);
 }
@@ -73,6 +74,7 @@ void TFTPThread::Execute() {
   while (!Terminated) {
     if (Queue.Pop(Current)) DoCommand();
     Aborted = false;
+    AbortPending = false;
   }
   CloseSocket(DataSocket);
   CloseSocket(ControlSocket);
@@ -84,6 +86,9 @@ void TFTPThread::Execute() {
 }
 
 void TFTPThread::DoCommand() {
+  // An abort applies to the command running when it was asked for; a kept item being
+  // repeated is that same command.
+  if (!Current->Keep) AbortPending = false;
   Aborted = false;
   bool result = false;
   SetLastSocketError(0);
