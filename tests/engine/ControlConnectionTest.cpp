@@ -30,12 +30,6 @@ int ClosedPort() {
   return ntohs(a.sin_port);
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class ControlConnection : public TEngineTest {};
 

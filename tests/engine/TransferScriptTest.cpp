@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Pasv(const std::string& format, const std::string& host = "") {
   std::string value = Json(format);

@@ -22,14 +22,7 @@ std::string RandomBytes(std::size_t size, unsigned seed = 7) {
   return data;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
-void WriteFile(const std::string& path, const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
 
 class Transfer : public TEngineTest {
  protected:

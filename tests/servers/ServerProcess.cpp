@@ -22,6 +22,15 @@ namespace fs = std::filesystem;
 
 std::string ServersFolder() { return FERROWIN_TEST_SERVERS_DIR; }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
+
 TTempDir::TTempDir() {
   std::random_device random;
   fs::path base = fs::temp_directory_path();

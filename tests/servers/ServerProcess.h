@@ -77,4 +77,8 @@ class TFakeFtpServer {
 // The folder of the test server scripts.
 std::string ServersFolder();
 
+// A whole file as bytes ("" when it cannot be read), and a file written with these bytes.
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& data);
+
 }  // namespace ferrowin::test

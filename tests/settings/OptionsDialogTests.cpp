@@ -21,23 +21,13 @@
 #include "OptionsWidgets.h"
 #include "Screenshots.h"
 #include "SoundPlayer.h"
+#include "QtEnvironment.h"
 #include "TempHome.h"
 
 namespace ferrowin {
 namespace {
 
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "settings_ui_tests";
-    static char* argv[] = {name, nullptr};
-    App = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { App.reset(); }
-  std::unique_ptr<QApplication> App;
-};
-[[maybe_unused]] auto* const QtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+[[maybe_unused]] auto* const QtEnvironment = ::testing::AddGlobalTestEnvironment(new test::TQtEnvironment);
 
 class OptionsDialogTest : public ::testing::Test {
  protected:

@@ -29,12 +29,6 @@ TRun Ferro(const std::string& arguments) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class Ferroftp : public ::testing::Test {
  protected:

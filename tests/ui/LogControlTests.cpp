@@ -12,23 +12,13 @@
 #include "LogControl.h"
 #include "Prompts.h"
 #include "Screenshots.h"
+#include "QtEnvironment.h"
 #include "TempHome.h"
 
 namespace ferrowin {
 namespace {
 
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    App = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { App.reset(); }
-  std::unique_ptr<QApplication> App;
-};
-[[maybe_unused]] auto* const QtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+[[maybe_unused]] auto* const QtEnvironment = ::testing::AddGlobalTestEnvironment(new test::TQtEnvironment);
 
 // The colour of each line as the document shows it.
 std::vector<QColor> ShownColours(TLogControl& log) {
