@@ -20,6 +20,11 @@ constexpr std::uint32_t ProgressInterval = 700;  // ms between progress reports
 
 // The six numbers of a passive reply, read from `start`: digits accumulate, a comma starts
 // the next number, anything else ends the scan.
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
 std::vector<int> PassiveNumbers(const std::string& reply, std::size_t start) {
   std::vector<int> numbers;
   int current = 0;
@@ -169,7 +174,7 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
       ssize_t n = ::recv(socket.Fd(), buffer.data(), buffer.size(), 0);
       if (n > 0) {
         stream.Write(buffer.data(), static_cast<std::size_t>(n));
-        total += n;
+        total = stream.Position();  // what the local side holds (text mode changes the count)
         progress();
       } else if (n == 0 || errno == ECONNRESET) {
         break;
@@ -180,9 +185,12 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
         DoErrorAborted();
       }
     }
+    stream.Finish();
+    total = stream.Position();
     return total;
   }
   for (;;) {
+    const std::int64_t before = stream.Position();
     std::size_t count = stream.Read(buffer.data(), buffer.size());
     if (count == 0) break;
     std::size_t sent = 0;
@@ -191,7 +199,8 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
       ssize_t n = ::send(socket.Fd(), buffer.data() + sent, count - sent, MSG_NOSIGNAL);
       if (n > 0) {
         sent += static_cast<std::size_t>(n);
-        total += n;
+        // Local bytes sent: in text mode the wire carries more than the file holds.
+        total = std::min(before + static_cast<std::int64_t>(sent), stream.Position());
         progress();
       } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
         wait(POLLOUT);
@@ -204,25 +213,38 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
   return total;
 }
 
-// The size a preliminary reply gives for the file being downloaded: "... name (1234 bytes)".
-void TFTPThread::SizeFromPreliminaryReply() {
-  AnnouncedSize = -1;
-  std::string reply = LastReply;
-  auto lower = [](std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-  };
-  std::string name = DownloadFileName.substr(DownloadFileName.find_last_of('/') + 1);
-  std::size_t at = lower(reply).find(lower(name) + " (");
-  if (name.empty() || at == std::string::npos) return;
-  std::size_t i = at + name.size() + 2, digits = i;
+namespace {
+
+// The byte count at `at` in a preliminary reply: a number, one separating character, then
+// the word "bytes" in any case ("1234 bytes"); -1 when there is none.
+std::int64_t BytesAt(const std::string& reply, std::size_t at) {
+  std::size_t digits = at;
   while (digits < reply.size() && std::isdigit(static_cast<unsigned char>(reply[digits]))) ++digits;
-  if (digits == i || digits - i > 18 || digits >= reply.size()) return;
-  std::string rest = lower(reply.substr(digits + 1));
+  if (digits == at || digits - at > 18 || digits >= reply.size()) return -1;
+  std::string rest = Lower(reply.substr(digits + 1));
   rest.erase(0, rest.find_first_not_of(" \t"));
-  if (rest.compare(0, 5, "bytes") != 0) return;
-  AnnouncedSize = std::stoll(reply.substr(i, digits - i));
-  NotifyUpdateFileSize(DownloadFileName, AnnouncedSize);
+  if (rest.compare(0, 5, "bytes") != 0) return -1;
+  return std::stoll(reply.substr(at, digits - at));
+}
+
+// The "(1234 bytes)" of a preliminary reply, whatever name stands before it; -1 when none.
+std::int64_t AnnouncedBytes(const std::string& reply) {
+  for (std::size_t p = reply.find('('); p != std::string::npos; p = reply.find('(', p + 1))
+    if (std::int64_t n = BytesAt(reply, p + 1); n >= 0) return n;
+  return -1;
+}
+
+}  // namespace
+
+// What a download's preliminary reply says of its size. The size notification needs the
+// local file's name before the number ("... name (1234 bytes)"); the check for a short file
+// takes any announced size, except in text mode, where conversion changes the length.
+void TFTPThread::SizeFromPreliminaryReply() {
+  AnnouncedSize = AsciiType ? -1 : AnnouncedBytes(LastReply);
+  const std::string name = Lower(DownloadFileName.substr(DownloadFileName.find_last_of('/') + 1));
+  const std::size_t at = Lower(LastReply).find(name + " (");
+  if (name.empty() || at == std::string::npos) return;
+  if (std::int64_t size = BytesAt(LastReply, at + name.size() + 2); size >= 0) NotifyUpdateFileSize(DownloadFileName, size);
 }
 
 // Reads the server's reply about a broken transfer; an abort stays an abort.
@@ -261,6 +283,7 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
       if (ok && !Shared->Passive) ok = Accept();
       if (ok) {
         ++RepliesNeeded;  // the closing reply is owed
+        stream.Begin();   // accepted and connected: only now may the local file change
         Trace("Before TransferSocketData");
         const auto started = std::chrono::steady_clock::now();
         const std::int64_t bytes = TransferSocketData(DataSocket, stream, receive);
@@ -284,6 +307,7 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
     } catch (const EStreamError& e) {
       Trace("TransferData.EStreamException");
       NotifyLog(e.what(), ErrorColor);
+      CloseSocket(DataSocket);  // the server ends the transfer only once the data connection closes
       ok = false;
       ReadBrokenTransferReply();
     }

@@ -67,8 +67,11 @@ bool TFTPThread::DoNoOp() {
 
 bool TFTPThread::DoSetType(const TCommandItem& item) {
   static constexpr const char* letters[] = {"I", "A", "I", "E", "L"};
-  int type = NumberOr(item.Param(0), 0);
-  return Command(std::string("TYPE ") + letters[type <= 4 ? type : 0]) == 2;
+  const int type = NumberOr(item.Param(0), 0);
+  const char* letter = letters[type <= 4 ? type : 0];
+  const bool ok = Command(std::string("TYPE ") + letter) == 2;
+  if (ok) AsciiType = *letter == 'A';  // a refused TYPE leaves the server's type as it was
+  return ok;
 }
 
 bool TFTPThread::DoChangeAttributes(const TCommandItem& item) {

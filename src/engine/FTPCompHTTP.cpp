@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "FTPCompThread.h"
@@ -14,22 +15,6 @@ namespace {
 
 constexpr std::size_t MaxHTTPHeader = 64 * 1024;
 constexpr int MaxInterimResponses = 10;
-
-// The request line must not carry blanks or raw bytes: the split URL is decoded.
-std::string EncodePath(const std::string& path) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : path) {
-    if (c <= 0x20 || c >= 0x7F || c == '%') {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
 
 // Where the header ends: after an LF followed by LF, or by CR and one more character.
 std::size_t HeaderLength(const std::string& buffer) {
@@ -49,7 +34,7 @@ class THTTPBodyStream final : public TTransferStream {
   void Write(const char* data, std::size_t count) override {
     if (!Body.Feed(data, count)) throw EStreamError("The server sent a malformed chunked body");
   }
-  [[nodiscard]] std::int64_t Position() const override { return 0; }
+  [[nodiscard]] std::int64_t Position() const override { return Body.Delivered(); }
   [[nodiscard]] std::int64_t Size() const override { return File.Size(); }
   void Restart(std::int64_t) override {}
   void Flush() override { File.Flush(); }
@@ -115,7 +100,8 @@ bool TFTPThread::DoGetHTTP(const TCommandItem& item) {
     }
   } disconnect{*this};
 
-  SendCommand(Format("GET %s HTTP/1.1\r\n", EncodePath(url.Folder + url.FileName)) + Format("Host: %s\r\n", url.Host) +
+  // The request line must not carry blanks or raw bytes: the split URL is decoded.
+  SendCommand(Format("GET %s HTTP/1.1\r\n", EscapeURLText(url.Folder + url.FileName)) + Format("Host: %s\r\n", url.Host) +
               Format("User-Agent: %s/%s\r\n", "Ferrowin", "1.10") + "Connection: close\r\n");
   std::string received;
   std::string header;
@@ -141,11 +127,12 @@ bool TFTPThread::DoGetHTTP(const TCommandItem& item) {
     if (firstLine.empty()) firstLine = line;
     NotifyLog(line, LastCode < 400 ? ReplyColor : ErrorColor);
   }
-  if (parsed.ContentLength >= 0) NotifyUpdateFileSize(localPath, parsed.ContentLength);
+  if (parsed.HasContentLength) NotifyUpdateFileSize(localPath, std::max<std::int64_t>(parsed.ContentLength, 0));
   if (LastCode > 399) NotifyError(LastCode, firstLine.size() > 13 ? firstLine.substr(13) : "");
   if (LastCode / 100 != 2) return true;
 
   TFileStream file(localPath, TFileMode::Create);
+  file.Begin();
   auto mode = parsed.Chunked ? THTTPBody::TMode::Chunked
               : parsed.ContentLength >= 0 ? THTTPBody::TMode::Length
                                           : THTTPBody::TMode::UntilClose;

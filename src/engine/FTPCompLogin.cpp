@@ -100,9 +100,13 @@ void TFTPThread::DetectServerType() {
 
 void TFTPThread::ProbeResume() {
   Quiet = true;
+  // Resuming is asked of binary files: some servers refuse REST in ASCII, the type a login
+  // starts in. The type goes back afterwards (listings are read in ASCII).
+  Command("TYPE I");
   bool canResume = Command("REST 1") == 3;
   Shared->CanResume = canResume;
   Command("REST 0");
+  Command("TYPE A");
   Quiet = false;
   NotifyLog(canResume ? "\r\nServer can resume broken downloads\r\n" : "\r\nServer unable to resume broken downloads\r\n",
             InfoColor);

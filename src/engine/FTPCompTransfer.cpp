@@ -84,7 +84,9 @@ bool TFTPThread::TransferFile(const std::string& verb, const std::string& localP
     }
   }
   TFileStream file(localPath, mode);
-  return TransferData(verb + " " + remotePath, receive, restart, file);
+  if (!AsciiType) return TransferData(verb + " " + remotePath, receive, restart, file);
+  TTextStream text(file);
+  return TransferData(verb + " " + remotePath, receive, restart, text);
 }
 
 }  // namespace ferrowin

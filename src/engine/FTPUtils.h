@@ -37,6 +37,9 @@ struct TURLParts {
 // becomes "anonymous" with defaultPassword. Returns false when the text is not a URL.
 [[nodiscard]] bool ParseURL(std::string_view text, std::string_view defaultPassword, TURLParts& parts);
 
+// text with "%XX" for blanks, control and non-ASCII bytes, "%" and the characters in special.
+std::string EscapeURLText(std::string_view text, std::string_view special = {});
+
 // The URL written for a remote entry: user and password left out for exactly "anonymous",
 // the port left out when it is 21. path starts with "/".
 std::string EntryURL(std::string_view user, std::string_view password, std::string_view host,

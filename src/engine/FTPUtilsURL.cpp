@@ -77,7 +77,7 @@ bool ParsePort(std::string_view text, unsigned& port) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
     value = value * 10 + static_cast<unsigned>(c - '0');
   }
-  if (value > 65535) return false;
+  if (value == 0 || value > 65535) return false;
   port = value;
   return true;
 }
@@ -95,6 +95,8 @@ bool Split(std::string_view url, TURLParts& parts, std::string& path) {
   std::size_t slash = rest.find('/');
   std::string_view authority = rest.substr(0, slash);
   path = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
+  // A web page's "#fragment" is for the browser, never part of the request.
+  if (scheme != "ftp") path.erase(std::min(path.find('#'), path.size()));
 
   std::string_view hostPort = authority;
   if (std::size_t at = authority.find('@'); at != std::string_view::npos) {
@@ -128,7 +130,8 @@ bool ParseURL(std::string_view text, std::string_view defaultPassword, TURLParts
     parts = TURLParts{};
     return false;
   }
-  path = Decode(RemoveDotSegments(path));
+  // Decoded first, so an escaped "%2e%2e" is the ".." it stands for and is resolved too.
+  path = RemoveDotSegments(Decode(path));
 
   // A password that is an e-mail address ends up in front of the host: move it back.
   if (std::size_t at = found.Host.rfind('@'); at != std::string::npos) {
@@ -153,14 +156,30 @@ bool ParseURL(std::string_view text, std::string_view defaultPassword, TURLParts
   return true;
 }
 
+std::string EscapeURLText(std::string_view text, std::string_view special) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if (c <= 0x20 || c >= 0x7F || c == '%' || special.find(static_cast<char>(c)) != std::string_view::npos) {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 std::string EntryURL(std::string_view user, std::string_view password, std::string_view host,
                      unsigned port, std::string_view path) {
-  bool anonymous = user == "anonymous";
+  const bool anonymous = user == "anonymous";
+  // Escaped so that ParseURL reads back the same parts ("/" in a password, "%" in a name).
+  const std::string u = EscapeURLText(user, ":@/?#"), p = EscapeURLText(password, ":@/?#");
+  const std::string f = EscapeURLText(path, "?#");
   if (port == 21)
-    return anonymous ? Format("ftp://%s%s", host, path)
-                     : Format("ftp://%s:%s@%s%s", user, password, host, path);
-  return anonymous ? Format("ftp://%s:%d%s", host, port, path)
-                   : Format("ftp://%s:%s@%s:%d%s", user, password, host, port, path);
+    return anonymous ? Format("ftp://%s%s", host, f) : Format("ftp://%s:%s@%s%s", u, p, host, f);
+  return anonymous ? Format("ftp://%s:%d%s", host, port, f) : Format("ftp://%s:%s@%s:%d%s", u, p, host, port, f);
 }
 
 }  // namespace ferrowin

@@ -143,6 +143,7 @@ THTTPHeader ParseHTTPHeader(std::string_view header) {
         n = n * 10 + (value[i] - '0');
       }
       result.ContentLength = valid ? n : -1;
+      result.HasContentLength = true;
     } else if (name == "transfer-encoding" && Lower(value).find("chunked") != std::string::npos) {
       result.Chunked = true;
     }

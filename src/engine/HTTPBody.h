@@ -41,7 +41,8 @@ class THTTPBody {
 // The parts of a response header the download needs.
 struct THTTPHeader {
   int Status = 0;               // 0 when the first line has no status
-  std::int64_t ContentLength = -1;
+  std::int64_t ContentLength = -1;  // -1 when absent or not a number
+  bool HasContentLength = false;     // a Content-Length line was there, a number or not
   bool Chunked = false;
 };
 THTTPHeader ParseHTTPHeader(std::string_view header);

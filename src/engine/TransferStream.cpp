@@ -17,17 +17,23 @@ namespace {
   throw EStreamError(Format("%s \"%s\". %s", what, path, std::strerror(errno)));
 }
 
+// The folder of a file not there yet can take it.
+bool FolderTakesNewFile(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 }  // namespace
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : Path(path), Mode(mode) {
-  int flags = O_CLOEXEC;
-  switch (mode) {
-    case TFileMode::Create: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-    case TFileMode::Append: flags |= O_WRONLY; break;  // resuming: the file must be there
-    case TFileMode::Read: flags |= O_RDONLY; break;
+  Fd = ::open(path.c_str(), O_CLOEXEC | (mode == TFileMode::Read ? O_RDONLY : O_WRONLY));
+  if (mode == TFileMode::Create) {
+    CutAt = 0;
+    if (Fd < 0 && (errno != ENOENT || !FolderTakesNewFile(path))) Fail("Cannot create file", path);
+    return;
   }
-  Fd = ::open(path.c_str(), flags, 0644);
-  if (Fd < 0) Fail(mode == TFileMode::Create ? "Cannot create file" : "Cannot open file", path);
+  if (Fd < 0) Fail("Cannot open file", path);  // resuming or uploading: the file must be there
   if (mode == TFileMode::Append) {
     Offset = ::lseek(Fd, 0, SEEK_END);
     if (Offset < 0) Fail("Cannot open file", path);
@@ -64,19 +70,71 @@ void TFileStream::Write(const char* data, std::size_t count) {
 
 std::int64_t TFileStream::Size() const {
   struct stat st {};
-  return ::fstat(Fd, &st) == 0 ? st.st_size : 0;
+  return Fd >= 0 && ::fstat(Fd, &st) == 0 ? st.st_size : 0;
 }
 
 void TFileStream::Restart(std::int64_t offset) {
-  // A download that starts again must not keep the old tail beyond what it writes.
-  if (Mode != TFileMode::Read && ::ftruncate(Fd, offset) != 0) Fail("Cannot truncate", Path);
+  if (Mode != TFileMode::Read) {
+    // A download that starts again must not keep the old tail beyond what it writes; the
+    // cut waits for the server to accept the transfer.
+    CutAt = offset;
+    if (Begun) Begin();
+    return;
+  }
   if (::lseek(Fd, offset, SEEK_SET) < 0) Fail("Cannot seek in", Path);
   Offset = offset;
+}
+
+void TFileStream::Begin() {
+  Begun = true;
+  if (CutAt < 0) return;
+  if (Fd < 0) {
+    Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (Fd < 0) Fail("Cannot create file", Path);
+  } else if (::ftruncate(Fd, CutAt) != 0) {
+    Fail("Cannot truncate", Path);
+  }
+  if (::lseek(Fd, CutAt, SEEK_SET) < 0) Fail("Cannot seek in", Path);
+  Offset = CutAt;
+  CutAt = -1;
 }
 
 void TFileStream::Flush() {
   // Start writing back what arrived so far; a broken transfer keeps what was reported.
   ::sync_file_range(Fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+std::size_t TTextStream::Read(char* buffer, std::size_t count) {
+  // Every byte read may double, so read half of what fits (callers pass large buffers).
+  Piece.resize(count / 2);
+  const std::size_t n = File.Read(Piece.data(), Piece.size());
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (Piece[i] == '\n') buffer[out++] = '\r';
+    buffer[out++] = Piece[i];
+  }
+  return out;
+}
+
+void TTextStream::Write(const char* data, std::size_t count) {
+  Piece.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    const char c = data[i];
+    if (HeldCR && c != '\n') Piece += '\r';
+    HeldCR = c == '\r';
+    if (!HeldCR) Piece += c;
+  }
+  File.Write(Piece.data(), Piece.size());
+}
+
+void TTextStream::Finish() {
+  if (HeldCR) File.Write("\r", 1);
+  HeldCR = false;
+}
+
+void TTextStream::Restart(std::int64_t offset) {
+  HeldCR = false;
+  File.Restart(offset);
 }
 
 std::size_t TMemoryStream::Read(char* buffer, std::size_t count) {

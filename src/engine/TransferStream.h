@@ -15,8 +15,12 @@ class TTransferStream {
   virtual void Write(const char* data, std::size_t count) = 0;
   [[nodiscard]] virtual std::int64_t Position() const = 0;
   [[nodiscard]] virtual std::int64_t Size() const = 0;
-  // Moves to offset; a stream being written loses what lies after it.
+  // Moves to offset; a stream being written loses what lies after it (once begun).
   virtual void Restart(std::int64_t offset) = 0;
+  // The server has accepted the transfer: only from now on may the local file change.
+  virtual void Begin() {}
+  // All the data has arrived (a receiving stream writes out what it held back).
+  virtual void Finish() {}
   // Pushes what was written towards the disk (files only).
   virtual void Flush() {}
   [[nodiscard]] virtual bool IsFile() const { return false; }
@@ -24,9 +28,13 @@ class TTransferStream {
   [[nodiscard]] virtual bool Finished() const { return false; }
 };
 
+// Create: a download that replaces the file; Append: a resumed download; Read: an upload.
 enum class TFileMode { Create, Append, Read };
 
 // A local file, written straight through to the system (no buffer of our own to lose).
+// A file being downloaded is opened (or found creatable) at once, so a local problem shows
+// before the server is asked; it is created, truncated or cut back only at Begin(), so a
+// download the server refuses leaves the local file exactly as it was.
 class TFileStream final : public TTransferStream {
  public:
   TFileStream(const std::string& path, TFileMode mode);
@@ -36,6 +44,7 @@ class TFileStream final : public TTransferStream {
   [[nodiscard]] std::int64_t Position() const override { return Offset; }
   [[nodiscard]] std::int64_t Size() const override;
   void Restart(std::int64_t offset) override;
+  void Begin() override;
   void Flush() override;
   [[nodiscard]] bool IsFile() const override { return true; }
 
@@ -44,6 +53,29 @@ class TFileStream final : public TTransferStream {
   TFileMode Mode;
   int Fd = -1;
   std::int64_t Offset = 0;
+  std::int64_t CutAt = -1;  // where Begin() cuts the file; -1: it stays as it is
+  bool Begun = false;
+};
+
+// Text (ASCII) mode over a local file: CR LF on the wire, LF in the file. Positions and
+// sizes are those of the local file, so resume offsets and progress follow it.
+class TTextStream final : public TTransferStream {
+ public:
+  explicit TTextStream(TTransferStream& file) : File(file) {}
+  std::size_t Read(char* buffer, std::size_t count) override;  // LF becomes CR LF
+  void Write(const char* data, std::size_t count) override;   // CR LF becomes LF
+  [[nodiscard]] std::int64_t Position() const override { return File.Position(); }
+  [[nodiscard]] std::int64_t Size() const override { return File.Size(); }
+  void Restart(std::int64_t offset) override;
+  void Begin() override { File.Begin(); }
+  void Finish() override;
+  void Flush() override { File.Flush(); }
+  [[nodiscard]] bool IsFile() const override { return File.IsFile(); }
+
+ private:
+  TTransferStream& File;
+  bool HeldCR = false;  // a CR that ended the last piece received: its LF may follow
+  std::string Piece;
 };
 
 // A buffer that received data is appended to (listings, HTTP headers).

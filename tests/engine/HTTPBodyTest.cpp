@@ -31,10 +31,12 @@ TEST(HTTPHeader, StatusLengthAndChunking) {
 TEST(HTTPBody, ChunkedBodyArrivingByteByByte) {
   std::string out;
   THTTPBody body(THTTPBody::TMode::Chunked, -1, [&](const char* d, std::size_t n) { out.append(d, n); });
-  const std::string wire = "4\r\nWiki\r\n5;ext=1\r\npedia\r\nE\r\n in\r\n\r\nchunks.\r\n0\r\nTrailer: x\r\n\r\n";
+  // Sizes are hexadecimal: 1A is 26 bytes and 10 is 16, not ten.
+  const std::string wire = "4\r\nWiki\r\n5;ext=1\r\npedia\r\nE\r\n in\r\n\r\nchunks.\r\n1a\r\nabcdefghijklmnopqrstuvwxyz\r\n"
+                           "10\r\n0123456789ABCDEF\r\n0\r\nTrailer: x\r\n\r\n";
   for (char c : wire) ASSERT_TRUE(body.Feed(&c, 1));
   EXPECT_TRUE(body.Done());
-  EXPECT_EQ(out, "Wikipedia in\r\n\r\nchunks.");
+  EXPECT_EQ(out, "Wikipedia in\r\n\r\nchunks.abcdefghijklmnopqrstuvwxyz0123456789ABCDEF");
 }
 
 TEST(HTTPBody, CutShortOrMalformedIsNotComplete) {

@@ -25,9 +25,9 @@ TEST_F(RealServer, LogsInWithAUserAndAnonymously) {
     EXPECT_EQ(client.Events->Events, (Lines{"Connect", "LoggedIn", "CommandCompleted Login 1 0"}));
     EXPECT_EQ(client.Component->ServerType(), 11);
     EXPECT_TRUE(client.Events->LogHasLine("\r\nServer Type: UNIX (standard)", InfoColor));
-    // This server refuses REST while the type is ASCII, as it is right after login.
-    EXPECT_FALSE(client.Component->CanResume());
-    EXPECT_TRUE(client.Events->LogHasLine("\r\nServer unable to resume broken downloads\r\n", InfoColor));
+    // This server refuses REST in ASCII, the type right after login: the probe asks in binary.
+    EXPECT_TRUE(client.Component->CanResume());
+    EXPECT_TRUE(client.Events->LogHasLine("\r\nServer can resume broken downloads\r\n", InfoColor));
     EXPECT_TRUE(client.Component->LoggedIn());
   }
 }

@@ -1,6 +1,7 @@
 // Transfers against the scripted server: passive reply forms, the fall-back to active mode,
 // the folder-mode repeat, hostile or broken servers, and HTTP downloads.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -32,13 +33,20 @@ class ScriptedTransfer : public TEngineTest {
     Server.reset();
     TEngineTest::TearDown();
   }
-  // Logs a transfer connection in, downloads /dir/file.bin and waits for `completions`.
-  void Download(TScript script, int completions = 3, const std::string& folder = "") {
+  // Logs a transfer connection in, downloads /dir/file.bin and waits for `completions`. A
+  // resumed download is queued with the offset 1: the local file's length must win.
+  void Download(TScript script, int completions = 3, const std::string& folder = "",
+                TTransferType type = TTransferType::Binary, bool resume = false) {
     Server = std::make_unique<TFakeFtpServer>(script.StandardLogin().ToJson());
     Client = std::make_unique<TClient>(Server->Port(), "joe", "pw", false);
     Client->Login();
-    Client->Component->Download(folder, "/dir/file.bin", Local.File("file.bin"), TTransferType::Binary);
+    if (resume) Client->Component->ResumeDownload(folder, "/dir/file.bin", Local.File("file.bin"), type, 1);
+    else Client->Component->Download(folder, "/dir/file.bin", Local.File("file.bin"), type);
     ASSERT_TRUE(Client->Events->WaitCompleted(completions, 15s));
+  }
+  void Again() {
+    TearDown();
+    TEngineTest::SetUp();
   }
   Lines Sent() const {  // after USER PASS SYST
     Lines all = Server->Received();
@@ -63,8 +71,7 @@ TEST_F(ScriptedTransfer, PassiveReplyForms) {
     Download(TScript().On("PASV", {Pasv(c.Format)}).On("RETR .*", Retr("hello world")));
     EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted Download 1 0");
     EXPECT_EQ(ReadFile(Local.File("file.bin")), "hello world");
-    TearDown();
-    TEngineTest::SetUp();
+    Again();
   }
 }
 
@@ -112,13 +119,58 @@ TEST_F(ScriptedTransfer, FailedTransferIsRepeatedOnceInFolderMode) {
   EXPECT_EQ(ReadFile(Local.File("file.bin")), "found it");
 }
 
-TEST_F(ScriptedTransfer, AnnouncedSizeIsReportedAndAShortFileFails) {
-  Download(TScript().On("PASV", {Pasv("227 ({})")}).On(
-               "RETR .*", Retr("short", "150 Opening BINARY mode data connection for FILE.BIN (1000 bytes).")),
-           4);
-  EXPECT_TRUE(Client->Events->Has("UpdateFileSize " + Local.File("file.bin") + " 1000"));
-  EXPECT_TRUE(Client->Events->Has("CommandCompleted Download 0 0"));
-  EXPECT_TRUE(Client->Events->LogHasLine("Unable to complete transfer", InfoColor));
+TEST_F(ScriptedTransfer, AnnouncedSizeCatchesAShortFileWhateverTheName) {
+  struct {
+    const char* Preliminary;
+    TTransferType Type;
+    const char* SizeEvent;  // the size notified, "" for none (it needs the local name)
+    bool Success;
+  } cases[] = {
+      {"150 Opening BINARY mode data connection for FILE.BIN (1000 bytes).", TTransferType::Binary, "1000", false},
+      {"150 Opening BINARY mode data connection for other.bin (1000 bytes).", TTransferType::Binary, "", false},
+      {"150 Opening BINARY mode data connection for file.bin (5 bytes).", TTransferType::Binary, "5", true},
+      // Text mode changes the length: no check.
+      {"150 Opening ASCII mode data connection for other.bin (1000 bytes).", TTransferType::ASCII, "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Preliminary);
+    Download(TScript().On("PASV", {Pasv("227 ({})")}).On("RETR .*", Retr("short", c.Preliminary)), c.Success ? 3 : 4,
+             "", c.Type);
+    const std::string size = "UpdateFileSize " + Local.File("file.bin") + " " + c.SizeEvent;
+    EXPECT_EQ(Client->Events->Has(size), *c.SizeEvent != 0);
+    EXPECT_EQ(Client->Events->CountPrefix("UpdateFileSize"), Client->Events->Count(size));
+    EXPECT_EQ(Client->Events->Has("CommandCompleted Download 0 0"), !c.Success);
+    EXPECT_EQ(Client->Events->LogHas("Unable to complete transfer"), !c.Success);
+    Again();
+  }
+}
+
+TEST_F(ScriptedTransfer, RefusedDownloadsLeaveTheLocalFileAndRestartsCutIt) {
+  const std::string old = "old local contents, longer than the remote file";
+  auto script = [] { return TScript().On("PASV", {Pasv("227 ({})")}); };
+  struct {
+    const char* Name;
+    bool Resume;
+    TScript Script;
+    int Completions;
+    std::string After;
+  } cases[] = {
+      {"download refused", false, script().Reply("RETR .*", "550 No such file."), 4, old},
+      {"resume, REST and RETR refused", true, script().Reply("REST .*", "502 No.").Reply("RETR .*", "550 No."), 4, old},
+      {"resume, REST refused: the whole file again", true, script().Reply("REST .*", "502 No.").On("RETR .*", Retr("new")),
+       3, "new"},
+      {"resume from the local length", true, script().Reply("REST .*", "350 Ok.").On("RETR .*", Retr("+tail")), 3,
+       old + "+tail"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteFile(Local.File("file.bin"), old);
+    Download(c.Script, c.Completions, "", TTransferType::Binary, c.Resume);
+    EXPECT_EQ(ReadFile(Local.File("file.bin")), c.After);
+    Lines sent = Sent();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "REST " + std::to_string(old.size())) > 0, c.Resume);
+    Again();
+  }
 }
 
 TEST_F(ScriptedTransfer, ClosingReplyInTheSameSegmentAsThePreliminary) {
@@ -157,7 +209,7 @@ class HttpDownload : public TEngineTest {
     script.On(".*", {});
     TFakeFtpServer server(script.ToJson());
     TClient client(0, "", "");
-    std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/dl/my file.txt";
+    std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/dl/my file.txt#part-2";
     client.Component->GetHTTP(url, Local.File("got.txt"));
     EXPECT_TRUE(client.Events->WaitCompleted(1));
     return {client.Events->Events, server.Received(), ReadFile(Local.File("got.txt")), fs::exists(Local.File("got.txt"))};
@@ -171,14 +223,16 @@ TEST_F(HttpDownload, BodiesOfEveryKind) {
     std::string Response;
     std::string Body;
     bool Success;
+    const char* Size = "";  // the size notified, "" for none
   } cases[] = {
-      {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", "hello world", true},
-      {"stops at the content length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello world", "hello", true},
+      {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", "hello world", true, "11"},
+      {"stops at the content length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello world", "hello", true, "5"},
+      {"length not a number", "HTTP/1.1 200 OK\r\nContent-Length: many\r\n\r\nall of it", "all of it", true, "0"},
       {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6; x=y\r\n world\r\n0\r\n\r\n",
        "hello world", true},
       {"until close", "HTTP/1.0 200 OK\r\n\r\nall of it", "all of it", true},
-      {"interim response first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", "ok", true},
-      {"shorter than announced", "HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\nhello world", "hello world", false},
+      {"interim response first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", "ok", true, "2"},
+      {"shorter than announced", "HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\nhello world", "hello world", false, "20"},
       {"broken chunks", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n", "", false},
   };
   for (const auto& c : cases) {
@@ -186,6 +240,8 @@ TEST_F(HttpDownload, BodiesOfEveryKind) {
     TResult r = Get(c.Response);
     EXPECT_EQ(r.File, c.Body);
     EXPECT_EQ(r.Events.back(), c.Success ? "CommandCompleted Get HTTP 1 0" : "CommandCompleted Get HTTP 0 0");
+    auto sized = std::find_if(r.Events.begin(), r.Events.end(), [](const std::string& e) { return e.rfind("UpdateFileSize", 0) == 0; });
+    EXPECT_EQ(sized == r.Events.end() ? "" : sized->substr(sized->rfind(' ') + 1), c.Size);
     EXPECT_EQ(r.Received, (Lines{"GET /dl/my%20file.txt HTTP/1.1", "Host: 127.0.0.1", "User-Agent: Ferrowin/1.10",
                                  "Connection: close", ""}));
   }

@@ -64,7 +64,8 @@ TEST_F(Transfer, ResumedDownloadAppendsTheRest) {
   WriteFile(Server.RootFile("big.bin"), data);
   WriteFile(Local.File("big.bin"), data.substr(0, 5000));
   auto client = Connect(true);
-  client->Component->ResumeDownload("", "/big.bin", Local.File("big.bin"), TTransferType::Binary, 5000);
+  // The offset sent is the local file's length, whatever the caller's offset says.
+  client->Component->ResumeDownload("", "/big.bin", Local.File("big.bin"), TTransferType::Binary, 1);
   ASSERT_TRUE(client->Events->WaitCompleted(3));
   EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted ResumeDownload 1 0");
   EXPECT_EQ(ReadFile(Local.File("big.bin")), data);
@@ -83,6 +84,39 @@ TEST_F(Transfer, ResumedUploadSendsFromTheOffset) {
   EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted ResumeUpload 1 0");
   EXPECT_EQ(ReadFile(Server.RootFile("up.bin")), data);
   EXPECT_TRUE(client->Events->LogHasLine("REST 3000", CommandColor));
+}
+
+TEST_F(Transfer, TextModeConvertsLineEndsBothWays) {
+  WriteFile(Server.RootFile("notes.txt"), "one\ntwo\n\nthree\n");  // the server sends CR LF
+  WriteFile(Local.File("up.txt"), "alpha\nbeta\n");
+  auto client = Connect(true);
+  client->Component->Download("", "/notes.txt", Local.File("notes.txt"), TTransferType::ASCII);
+  client->Component->Upload(Local.File("up.txt"), "", "/up.txt", TTransferType::ASCII);
+  ASSERT_TRUE(client->Events->WaitCompleted(5));
+  EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted Upload 1 0");
+  EXPECT_EQ(ReadFile(Local.File("notes.txt")), "one\ntwo\n\nthree\n");
+  EXPECT_EQ(ReadFile(Server.RootFile("up.txt")), "alpha\nbeta\n");  // it stores CR LF as LF
+  EXPECT_TRUE(client->Events->LogHas("Transferred 15 bytes"));  // counted as the local file holds them
+  EXPECT_TRUE(client->Events->LogHas("Transferred 11 bytes"));
+}
+
+TEST_F(Transfer, ANewLoginForgetsTheFolderItWasIn) {
+  fs::create_directory(Server.RootFile("dir"));
+  WriteFile(Server.RootFile("dir/file.bin"), "in dir");
+  WriteFile(Server.RootFile("file.bin"), "namesake in the login folder");
+  auto client = Connect(true);
+  auto& c = *client->Component;
+  // A failed download puts the connection in folder mode, inside /dir/.
+  c.Download("/dir/", "/dir/missing.bin", Local.File("missing.bin"), TTransferType::Binary);
+  ASSERT_TRUE(client->Events->WaitCompleted(4));
+  c.Logout();
+  ASSERT_TRUE(client->Events->WaitCompleted(5));
+  c.Login();
+  ASSERT_TRUE(client->Events->WaitCompleted(6));
+  c.Download("/dir/", "/dir/file.bin", Local.File("file.bin"), TTransferType::Binary);
+  ASSERT_TRUE(client->Events->WaitCompleted(8));
+  EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted Download 1 0");
+  EXPECT_EQ(ReadFile(Local.File("file.bin")), "in dir");
 }
 
 TEST_F(Transfer, AbortEndsATransferWithinASecond) {

@@ -74,6 +74,9 @@ class TFakeFtpServer {
   std::unique_ptr<TServerProcess> Process;
 };
 
+// A loopback port on which nothing listens.
+int ClosedPort();
+
 // The folder of the test server scripts.
 std::string ServersFolder();
 

@@ -1,9 +1,12 @@
 #include "Session.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
 
+#include "FTPCompErrors.h"
 #include "MessageWindow.h"
+#include "ReplyReader.h"
 
 namespace ferrowin {
 namespace {
@@ -23,6 +26,20 @@ bool ParseCount(const char* text, int& value) {
   if (!*text || *end || n < 0 || n > 1000000) return false;
   value = static_cast<int>(n);
   return true;
+}
+
+// An error text on one line with single blanks ("Authoritative      : Host not found").
+std::string CleanText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    const bool blank = std::isspace(static_cast<unsigned char>(c)) != 0;
+    if (blank && (out.empty() || out.back() == ' ')) continue;
+    out += blank ? ' ' : c;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  std::size_t colon;
+  while ((colon = out.find(" :")) != std::string::npos) out.erase(colon, 1);
+  return out;
 }
 
 }  // namespace
@@ -67,20 +84,22 @@ TSession::TSession(const TSessionOptions& options, bool browsing)
     : Component(browsing ? this : nullptr), Options(options) {
   auto& settings = EngineSettings();
   if (options.TimeoutSeconds >= 0) settings.TimeOut = static_cast<std::uint32_t>(options.TimeoutSeconds) * 1000;
-  if (options.Retries >= 0) settings.MaxAttempts = options.Retries;
+  // One attempt unless asked: a refused password sent again only gets the address banned.
+  settings.MaxAttempts = 1 + options.Retries;
   Component.SetPassive(!options.Active);
   Component.SetServerType(browsing ? 0 : 1);  // transfers need no listing parser
   // LoggedIn() follows the connection only while these two are handled.
   Component.OnLoggedIn = [](TFTPComponent&) {};
   Component.OnDisconnect = [](TFTPComponent&) {};
+  Component.OnConnect = [this](TFTPComponent&) { ConnectSeen = true; };
   Component.OnLog = [this](TFTPComponent&, const std::string& message, TColor color) {
     if (color == ReplyColor || color == ErrorColor) ReplyLines.push_back(message);
-    if (color == ErrorColor) LastRedLine = message;
+    if (color == ErrorColor) (ReplyCode(message) >= 400 ? Refusal : LastRedLine) = message;
     if (Options.Log) std::cerr << ColourName(color) << ' ' << message << '\n';
   };
   Component.OnError = [this](TFTPComponent&, int code, const std::string& desc) {
-    ErrorSeen = true;
-    LastError = desc.empty() ? "error " + std::to_string(code) : desc;
+    ErrorCode = code;
+    ErrorText = CleanText(desc);
   };
 }
 
@@ -93,18 +112,46 @@ bool TSession::SetURL(const std::string& url, TURLParts& parts) {
   return true;
 }
 
-int TSession::Run(TCommandKind kind, const std::function<void(TFTPComponent&)>& step) {
+void TSession::ForgetFailures() {
+  ErrorCode = 0;
+  ErrorText.clear();
+  Refusal.clear();
+  LastRedLine.clear();
+}
+
+std::string TSession::Reason() const {
+  if (!Refusal.empty()) return Refusal;
+  if (!ErrorText.empty()) return ErrorText;
+  return LastRedLine.empty() ? "failed" : LastRedLine;
+}
+
+std::string TSession::LoginFailure() const {
+  const std::string host = Component.Host();
+  if (ErrorCode >= wsa::HostNotFound && ErrorCode <= wsa::NoData) {
+    // "Authoritative : Host not found": the part after the colon says it.
+    return "host lookup failed for " + host + " (" + CleanText(ErrorText.substr(ErrorText.rfind(':') + 1)) + ")";
+  }
+  if (!ConnectSeen)
+    return "cannot connect to " + host + ":" + std::to_string(Component.Port) +
+           (ErrorText.empty() ? "" : ": " + ErrorText);
+  return "login to " + host + " failed: " + Reason();
+}
+
+int TSession::Run(TCommandKind kind, const std::string& what, const std::function<void(TFTPComponent&)>& step) {
   bool done = false;
   bool loggedIn = false;
   bool succeeded = false;
   Component.OnCommandCompleted = [&](TFTPComponent& c, TCommandKind completed, bool success, bool) {
     if (completed == TCommandKind::Login || completed == TCommandKind::FirewallLogin) {
       loggedIn = success;
-      if (!success) done = true;
-      else step(c);
+      if (!success) return void(done = true);
+      ForgetFailures();  // what went wrong on the way in is not the command's failure
+      step(c);
     } else if (completed == kind) {
+      // A transfer repeated from inside its folder reports twice; either may succeed.
       succeeded = succeeded || success;
-      if (c.LoggedIn() && !c.Busy()) c.Logout();
+      if (c.Busy()) return;
+      if (c.LoggedIn()) c.Logout();
       else done = true;
     } else if (completed == TCommandKind::Logout) {
       done = true;
@@ -117,9 +164,9 @@ int TSession::Run(TCommandKind kind, const std::function<void(TFTPComponent&)>& 
     Component.Login();
   }
   TMessagePump::Default().ProcessUntil([&] { return done; }, std::chrono::hours(24 * 365));
-  if (!loggedIn && LastError.empty()) LastError = "cannot log in";
-  if (!succeeded && LastError.empty()) LastError = LastRedLine.empty() ? "command failed" : LastRedLine;
-  return succeeded && !ErrorSeen ? 0 : 1;
+  if (!loggedIn) LastError = LoginFailure();
+  else if (!succeeded) LastError = what + " failed: " + Reason();
+  return succeeded ? 0 : 1;
 }
 
 }  // namespace ferrowin

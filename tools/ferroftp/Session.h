@@ -17,7 +17,7 @@ struct TSessionOptions {
   bool Ascii = false;
   bool Log = false;
   int TimeoutSeconds = -1;  // -1: the engine's default
-  int Retries = -1;         // -1: the engine's default
+  int Retries = 0;          // connection attempts after the first
   std::vector<std::string> Arguments;
 };
 
@@ -34,16 +34,26 @@ class TSession {
 
   // Splits an ftp:// URL into the component's host, port, user and password.
   bool SetURL(const std::string& url, TURLParts& parts);
-  // Logs in, runs `step` (which queues one command of `kind`), logs out. Returns the exit code.
-  int Run(TCommandKind kind, const std::function<void(TFTPComponent&)>& step);
+  // Logs in, runs `step` (which queues one command of `kind`), logs out. Returns the exit
+  // code: 0 when the command succeeded. On failure LastError says what failed ("what" names
+  // the command: "download of /a.bin") and why.
+  int Run(TCommandKind kind, const std::string& what, const std::function<void(TFTPComponent&)>& step);
+  // Why the last command failed: the server's refusal when there is one, else the error.
+  [[nodiscard]] std::string Reason() const;
 
   TFTPComponent Component;
   std::string LastError;
   std::vector<std::string> ReplyLines;  // reply lines logged, in order
 
  private:
+  [[nodiscard]] std::string LoginFailure() const;
+  void ForgetFailures();
+
   TSessionOptions Options;
-  bool ErrorSeen = false;
+  bool ConnectSeen = false;
+  int ErrorCode = 0;
+  std::string ErrorText;
+  std::string Refusal;  // the last reply from 400 on, as the server sent it
   std::string LastRedLine;
 };
 

@@ -1,5 +1,6 @@
 // ferroftp get, put, http and ls: the engine against a real server from the command line.
 
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 
@@ -39,31 +40,70 @@ std::int64_t RemoteSize(const TSessionOptions& options, const std::string& url, 
     for (const auto& e : *list)
       if (e.Name == target.FileName) size = e.Size;
   };
-  session.Run(TCommandKind::List, [&](TFTPComponent& c) { c.List(target.Folder, target.Folder + target.FileName); });
+  session.Run(TCommandKind::List, "listing", [&](TFTPComponent& c) { c.List(target.Folder, target.Folder + target.FileName); });
   return size;
+}
+
+}  // namespace
+
+namespace {
+
+// An HTTP download into `local`; shared by "http" and "get" of an http:// URL.
+int HttpDownload(const TSessionOptions& options, const std::string& url, const std::string& local) {
+  TSession session(options, false);
+  int code = session.Run(TCommandKind::GetHTTP, "download of " + url,
+                         [&](TFTPComponent& c) { c.GetHTTP(url, local); });
+  // The status line is the first reply line: "HTTP/1.1 200 OK".
+  const std::string status = session.ReplyLines.empty() ? "" : session.ReplyLines.front();
+  if (code == 0 && (status.size() < 10 || status[9] != '2')) {
+    session.LastError = "download of " + url + " failed: " + (status.empty() ? "no HTTP response" : status);
+    code = 1;
+  }
+  return Fail(session, code);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  return true;
+}
+
+// The local file of a download: a folder (existing, or named with a final "/") gets the
+// remote file's name.
+std::string LocalTarget(const std::string& argument, const std::string& remoteName) {
+  std::error_code ec;
+  const bool folder = (!argument.empty() && argument.back() == '/') || fs::is_directory(argument, ec);
+  return fs::absolute(folder ? fs::path(argument) / remoteName : fs::path(argument)).string();
 }
 
 }  // namespace
 
 int RunGet(int argc, char** argv) {
   static const char* usage =
-      "usage: ferroftp get URL LOCALFILE [--active] [--resume] [--ascii] [--timeout SECONDS] [--retries N] [--log]\n";
+      "usage: ferroftp get URL LOCAL [--active] [--resume] [--ascii] [--timeout SECONDS] [--retries N] [--log]\n";
   TSessionOptions options;
   std::string error;
   if (!ParseSessionOptions(argc, argv, TransferOptions, options, error) || options.Arguments.size() != 2)
     return Usage(usage, error);
-  TSession session(options, false);
+  const std::string& url = options.Arguments[0];
+  if (StartsWithNoCase(url, "https://")) return Usage(usage, "https is not supported: " + url);
   TURLParts parts;
-  if (!session.SetURL(options.Arguments[0], parts) || parts.FileName.empty())
-    return Usage(usage, "not an ftp URL of a file: " + options.Arguments[0]);
-  const std::string local = fs::absolute(options.Arguments[1]).string();
+  if (StartsWithNoCase(url, "http://")) {
+    if (!ParseURL(url, "", parts)) return Usage(usage, "not a URL: " + url);
+    return HttpDownload(options, url, LocalTarget(options.Arguments[1], parts.FileName.empty() ? "index.html" : parts.FileName));
+  }
+  TSession session(options, false);
+  if (!session.SetURL(url, parts) || parts.FileName.empty()) return Usage(usage, "not an ftp URL of a file: " + url);
+  const std::string local = LocalTarget(options.Arguments[1], parts.FileName);
   std::error_code ec;
   const std::int64_t have = options.Resume && fs::exists(local, ec) ? static_cast<std::int64_t>(fs::file_size(local, ec)) : 0;
   const std::string remote = parts.Folder + parts.FileName;
-  int code = session.Run(have > 0 ? TCommandKind::ResumeDownload : TCommandKind::Download, [&](TFTPComponent& c) {
-    if (have > 0) c.ResumeDownload(parts.Folder, remote, local, TypeOf(options), have);
-    else c.Download(parts.Folder, remote, local, TypeOf(options));
-  });
+  int code = session.Run(have > 0 ? TCommandKind::ResumeDownload : TCommandKind::Download, "download of " + remote,
+                         [&](TFTPComponent& c) {
+                           if (have > 0) c.ResumeDownload(parts.Folder, remote, local, TypeOf(options), have);
+                           else c.Download(parts.Folder, remote, local, TypeOf(options));
+                         });
   return Fail(session, code);
 }
 
@@ -82,29 +122,24 @@ int RunPut(int argc, char** argv) {
   if (parts.FileName.empty()) parts.FileName = fs::path(local).filename().string();
   const std::string remote = parts.Folder + parts.FileName;
   const std::int64_t have = options.Resume ? RemoteSize(options, options.Arguments[1], parts) : 0;
-  int code = session.Run(have > 0 ? TCommandKind::ResumeUpload : TCommandKind::Upload, [&](TFTPComponent& c) {
-    if (have > 0) c.ResumeUpload(local, parts.Folder, remote, TypeOf(options), have);
-    else c.Upload(local, parts.Folder, remote, TypeOf(options));
-  });
+  int code = session.Run(have > 0 ? TCommandKind::ResumeUpload : TCommandKind::Upload, "upload to " + remote,
+                         [&](TFTPComponent& c) {
+                           if (have > 0) c.ResumeUpload(local, parts.Folder, remote, TypeOf(options), have);
+                           else c.Upload(local, parts.Folder, remote, TypeOf(options));
+                         });
   return Fail(session, code);
 }
 
 int RunHttp(int argc, char** argv) {
-  static const char* usage = "usage: ferroftp http URL LOCALFILE [--log]\n";
+  static const char* usage = "usage: ferroftp http URL LOCAL [--timeout SECONDS] [--log]\n";
   TSessionOptions options;
   std::string error;
   if (!ParseSessionOptions(argc, argv, {"--log", "--timeout"}, options, error) || options.Arguments.size() != 2)
     return Usage(usage, error);
-  TSession session(options, false);
-  const std::string local = fs::absolute(options.Arguments[1]).string();
-  int code = session.Run(TCommandKind::GetHTTP, [&](TFTPComponent& c) { c.GetHTTP(options.Arguments[0], local); });
-  // The status line is the first reply line: "HTTP/1.1 200 OK".
-  const std::string status = session.ReplyLines.empty() ? "" : session.ReplyLines.front();
-  if (code == 0 && (status.size() < 10 || status[9] != '2')) {
-    session.LastError = status.empty() ? "no HTTP response" : status;
-    code = 1;
-  }
-  return Fail(session, code);
+  TURLParts parts;
+  if (!ParseURL(options.Arguments[0], "", parts)) return Usage(usage, "not a URL: " + options.Arguments[0]);
+  return HttpDownload(options, options.Arguments[0],
+                      LocalTarget(options.Arguments[1], parts.FileName.empty() ? "index.html" : parts.FileName));
 }
 
 int RunLs(int argc, char** argv) {
@@ -122,20 +157,18 @@ int RunLs(int argc, char** argv) {
     for (const auto& entry : *list) WriteListingEntryJson(std::cout, entry);
   };
   // The folder is entered first: LIST runs in the current folder.
-  bool entered = folder.empty();
+  bool entered = true;
   session.Component.OnFolderReply = [&](TFTPComponent& c, const std::string&, TFolderReplyType, bool ok) {
     entered = ok;
     if (ok) c.List(folder, "*.*");
     else c.Logout();
   };
-  int code = session.Run(TCommandKind::List, [&](TFTPComponent& c) {
-    if (folder.empty()) c.List("", "*.*");
-    else c.SetCurrentFolder(folder);
-  });
-  if (!entered) {
-    session.LastError = "cannot enter " + folder;
-    code = 1;
-  }
+  int code = session.Run(TCommandKind::List, "listing of " + (folder.empty() ? "the login folder" : folder),
+                         [&](TFTPComponent& c) {
+                           if (folder.empty()) c.List("", "*.*");
+                           else c.SetCurrentFolder(folder);
+                         });
+  if (!entered) session.LastError = "cannot enter " + folder + ": " + session.Reason();
   std::cout.flush();
   return Fail(session, code);
 }
