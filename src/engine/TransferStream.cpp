@@ -79,6 +79,11 @@ void TFileStream::Flush() {
   ::sync_file_range(Fd, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
+void TMemoryStream::Write(const char* data, std::size_t count) {
+  if (count > Limit - Data.size()) throw EStreamError(Overflow);
+  Data.append(data, count);
+}
+
 std::size_t TMemoryStream::Read(char* buffer, std::size_t count) {
   std::size_t n = std::min<std::size_t>(count, Data.size() - ReadPos);
   std::memcpy(buffer, Data.data() + ReadPos, n);
