@@ -65,7 +65,8 @@ int main(int argc, char* argv[]) {
     ferrowin::SetComeForwardHandler(nullptr);
     ferrowin::TApplication::SetExceptionHandler(nullptr);
   }
-  // Workers finish their last command (a logout) before the process ends.
-  ferrowin::TFTPThread::WaitForWorkers(std::chrono::seconds(3));
+  // Whatever a worker still runs is aborted, so the process ends at once and no worker
+  // outlives the objects it uses.
+  ferrowin::TFTPThread::StopWorkers(std::chrono::seconds(3));
   return code;
 }

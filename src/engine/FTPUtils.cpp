@@ -48,8 +48,9 @@ struct TTraceState {
   std::thread::id MainThread = std::this_thread::get_id();  // static init runs on main
 };
 
+// Never destroyed: a worker may still trace while the program exits.
 TTraceState& Trace() {
-  static TTraceState state;
+  static TTraceState& state = *new TTraceState;
   return state;
 }
 // Makes sure the main thread's id is taken before any worker starts.
