@@ -54,11 +54,7 @@ int main(int argc, char* argv[]) {
   {
     ferrowin::TfrmMain window(ReadSwitches(QApplication::arguments()));
     ferrowin::TApplication::SetExceptionHandler([&window](const QString& message) { window.AppException(message); });
-    ferrowin::SetComeForwardHandler([&window] {
-      window.showNormal();
-      window.raise();
-      window.activateWindow();
-    });
+    ferrowin::SetComeForwardHandler([&window] { window.ComeForward(); });
     window.show();
     code = QApplication::exec();
     ferrowin::SetComeForwardHandler(nullptr);

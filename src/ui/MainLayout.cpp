@@ -152,6 +152,9 @@ QWidget* TfrmMain::CreateHostSide() {
   layout->addWidget(pgctrlHost, 1);
   lblBusy = new QLabel(QStringLiteral("Working..."), side);
   lblBusy->setAlignment(Qt::AlignCenter);
+  lblBusy->setAttribute(Qt::WA_TransparentForMouseEvents);
+  lblBusy->setFrameShape(QFrame::StyledPanel);
+  lblBusy->setAutoFillBackground(true);
   lblBusy->hide();
   cmboHostTree->OnChange = [this](TTreeCombo& tree) {
     if (THostView* view = CurrentHostView()) view->TreeChange(tree);

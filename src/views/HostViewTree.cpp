@@ -57,11 +57,15 @@ void TTreeCombo::showPopup() {
   setRootModelIndex({});
   TreeView->expandAll();
   if (Selection) TreeView->setCurrentIndex(Selection->index());
+  PressedInPopup = false;
   QComboBox::showPopup();
 }
 
 bool TTreeCombo::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TreeView->viewport() && event->type() == QEvent::MouseButtonPress) PressedInPopup = true;
   if (watched == TreeView->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    // The popup opens under the pointer: the release of the opening click lands on a node.
+    if (!PressedInPopup) return true;
     const QModelIndex index = TreeView->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
     if (!index.isValid()) return true;
     hidePopup();
