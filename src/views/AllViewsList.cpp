@@ -337,12 +337,17 @@ void TListControl::UpdateGrid() {
   }
   // Columns as wide as the longest caption, so names are not cut; a sample is enough for
   // very long folders.
-  int widest = 80;
+  int widest = -1, widestWidth = 0;
   const int count = std::min(ItemCount(), 20000);
-  for (int i = 0; i < count; ++i) widest = std::max(widest, metrics.horizontalAdvance(Caption(i)));
-  // Cut only when even the pane's whole width would not hold the name (the tool tip has it).
-  const int room = std::max(320, Icons->viewport()->width() - 16 - 12 - 8);
-  Icons->setGridSize(QSize(std::min(widest, room) + 16 + 12, std::max(18, metrics.height() + 4)));
+  for (int i = 0; i < count; ++i) {
+    const int w = metrics.horizontalAdvance(Caption(i));
+    if (w > widestWidth) widest = i, widestWidth = w;
+  }
+  // As wide as the item delegate needs for the longest name (icon and margins included),
+  // cut only when even the pane's whole width would not hold it (the tool tip has it).
+  const int needed = widest < 0 ? 0 : Icons->sizeHintForIndex(Index(widest)).width() + 8;
+  const int room = std::max(320, Icons->viewport()->width() - 8);
+  Icons->setGridSize(QSize(std::max(108, std::min(needed, room)), std::max(18, metrics.height() + 4)));
 }
 
 int TListControl::ItemCount() const { return ItemModel->rowCount(RootIndex); }
@@ -471,13 +476,11 @@ bool TListControl::FilterKey(QKeyEvent* event) {
 }
 
 bool TListControl::ShowCaptionTip(QHelpEvent* event, QWidget* viewport) {
-  const QModelIndex index = CurrentView()->indexAt(event->pos());
-  const QString caption = index.sibling(index.row(), 0).data(Qt::DisplayRole).toString();
-  const QRect rect = CurrentView()->visualRect(index);
-  const int iconWidth = CurrentView()->iconSize().width() + 8;
-  // Only a name cut short needs a tip.
-  if (index.isValid() && QFontMetrics(viewport->font()).horizontalAdvance(caption) + iconWidth > rect.width())
-    QToolTip::showText(event->globalPos(), caption, viewport, rect);
+  const QModelIndex index = Icons->indexAt(event->pos());
+  const QRect rect = Icons->visualRect(index);
+  // Only a name cut short needs a tip: one the item delegate wants more room for.
+  if (index.isValid() && Icons->sizeHintForIndex(index).width() > rect.width())
+    QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), viewport, rect);
   else
     QToolTip::hideText();
   return true;

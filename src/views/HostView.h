@@ -53,6 +53,9 @@ class TTreeCombo : public QComboBox {
   void showPopup() override;
 
   std::function<void(TTreeCombo& sender)> OnChange;
+  // Where the dropped-down tree goes across the screen (left and width, global); empty:
+  // under the box, as wide as the box.
+  std::function<QRect()> PopupArea;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -58,7 +58,10 @@ void TTreeCombo::showPopup() {
   TreeView->expandAll();
   if (Selection) TreeView->setCurrentIndex(Selection->index());
   PressedInPopup = false;
+  const QRect area = PopupArea ? PopupArea() : QRect();
+  if (area.isValid()) view()->setMinimumWidth(area.width());
   QComboBox::showPopup();
+  if (area.isValid()) view()->window()->move(area.left(), view()->window()->y());
 }
 
 bool TTreeCombo::eventFilter(QObject* watched, QEvent* event) {

@@ -270,6 +270,9 @@ TEST_F(MainWindow, TheFolderDropDownIsTheCurrentTabsAndOpensOnOneClick) {
   QWidget* viewport = tree.Tree()->viewport();
   QTest::mouseRelease(viewport, Qt::LeftButton, {}, tree.Tree()->visualRect(tree.Tree()->currentIndex()).center());
   EXPECT_TRUE(tree.view()->isVisible());
+  // Over the tab area, as wide as it less 8 pixels.
+  EXPECT_GE(tree.view()->width(), w.pgctrlHost->width() - 8);
+  EXPECT_EQ(tree.view()->window()->x(), w.pgctrlHost->mapToGlobal(QPoint(4, 0)).x());
   EXPECT_TRUE(QTest::qWaitForWindowExposed(tree.view()->window()));
   SaveScreenshot(tree.view()->window(), "main_tree_dropdown_open");
   SaveScreenScreenshot("main_tree_dropdown_open_screen");
@@ -310,8 +313,17 @@ TEST_F(MainWindow, StopDuringASlowChangeLeavesTheListUsable) {
     view.ListView()->SetFocused(RowOf(view, folder));
     QTest::keyClick(list, Qt::Key_Return);
   };
+  // Into a folder not seen yet and back with the keyboard: the list keeps the focus.
+  enter("fast");
+  EXPECT_TRUE(view.ListView()->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return view.GetFolder() == "/fast/" && !view.Animating; }));
+  EXPECT_EQ(QApplication::focusWidget(), list);
+  QTest::keyClick(list, Qt::Key_Backspace);
+  EXPECT_EQ(view.GetFolder(), "/");
+  // Stop while the server sits on a change of folder.
   enter("slow");
   ASSERT_TRUE(view.Animating);
+  ASSERT_TRUE(WaitFor([&] { return view.LogEntries().back().Message == "CWD /slow/"; }));  // on the server now
   EXPECT_TRUE(view.ListView()->isVisible());
   EXPECT_TRUE(w.lblBusy->isVisible());
   EXPECT_EQ(QApplication::focusWidget(), list);
@@ -320,12 +332,8 @@ TEST_F(MainWindow, StopDuringASlowChangeLeavesTheListUsable) {
   EXPECT_EQ(view.GetFolder(), "/");
   EXPECT_EQ(view.ListView()->ItemCount(), 2);
   EXPECT_FALSE(w.lblBusy->isVisible());
-  SaveScreenshot(&w, "main_after_stop_during_slow_cwd");
-  enter("fast");
-  ASSERT_TRUE(WaitFor([&] { return view.GetFolder() == "/fast/" && !view.Animating; }));
   EXPECT_EQ(QApplication::focusWidget(), list);
-  QTest::keyClick(list, Qt::Key_Backspace);
-  EXPECT_EQ(view.GetFolder(), "/");
+  SaveScreenshot(&w, "main_after_stop_during_slow_cwd");
 }
 
 // Stored widths come back whatever the style, for every view of the side, and go back

@@ -147,9 +147,7 @@ TEST_F(HostViewScripted, AFolderListedAgainIsChangedIntoFirst) {
 // and shows the folder that was shown before, ready for the next command.
 TEST_F(HostViewScripted, StopDuringASlowChangeEndsTheWait) {
   TScript script;
-  script.On("PWD", {Send("257 \"/\" is current directory.")}, 1)
-      .On("PWD", {Send("257 \"/other\" is current directory.")})
-      .Reply("CWD /other/", "250 Changed.")
+  script.Reply("PWD", "257 \"/\" is current directory.")
       .On("CWD /slow/", {Action("stall", "3"), Send("250 Changed at last.")})
       .On("LIST", Listing(UnixListing));
   Start(script);
@@ -163,9 +161,6 @@ TEST_F(HostViewScripted, StopDuringASlowChangeEndsTheWait) {
   EXPECT_EQ(Host().ListView()->ItemCount(), 2);
   EXPECT_FALSE(Host().ChangingFolder());
   EXPECT_EQ(states.States.back(), hsReady);
-  // The connection answers the next change with its own reply.
-  EXPECT_TRUE(Host().ChangeFolderWait("/other/"));
-  EXPECT_EQ(Host().GetFolder(), "/other/");
   Host().OnUpdateState = nullptr;
   // A view destroyed during a wait ends it too.
   QTimer::singleShot(100, [this] { Window.reset(); });
