@@ -201,6 +201,11 @@ void THostView::FTPFolderReply(const std::string& folder, TFolderReplyType type,
     case TFolderReplyType::CurrentFolder:
       if (!Changing) return;
       FolderReplySeen = true;
+      if (!result || folder.empty()) {
+        // No folder to show under: the one shown before stays.
+        EndWaitsFor(ChangingTo, false);
+        return EndBusy();
+      }
       Changing = false;
       ReportCurrentFolder(folder);
       return;

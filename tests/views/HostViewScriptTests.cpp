@@ -169,6 +169,25 @@ TEST_F(HostViewScripted, StopDuringASlowChangeEndsTheWait) {
   EXPECT_TRUE(view.isNull());
 }
 
+// A current-folder reply without a folder (refused, or no quoted path) gives no name to show
+// entries under: the folder shown before stays.
+TEST_F(HostViewScripted, ACurrentFolderReplyWithoutAFolderKeepsThePreviousOne) {
+  TScript script;
+  script.On("PWD", {Send("257 \"/\" is current directory.")}, 1)
+      .On("PWD", {Send("550 Cannot tell.")}, 1)
+      .On("PWD", {Send("257 Somewhere.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  for (const char* folder : {"/x/", "/y/"}) {
+    EXPECT_FALSE(Host().ChangeFolderWait(folder));
+    EXPECT_EQ(Host().GetFolder(), "/");
+    EXPECT_EQ(Host().ListView()->ItemCount(), 2);
+    EXPECT_FALSE(Host().ChangingFolder());
+  }
+}
+
 TEST_F(HostViewScripted, StopEndsTheFillingOfALargeFolder) {
   std::string listing;
   for (int i = 0; i < 5000; ++i) listing += "-rw-r--r-- 1 u g 10 Jan 05 10:30 file" + std::to_string(i) + ".txt\r\n";
