@@ -54,11 +54,9 @@ int main(int argc, char* argv[]) {
   {
     ferrowin::TfrmMain window(std::move(options));
     ferrowin::TApplication::SetExceptionHandler([&window](const QString& message) { window.AppException(message); });
-    ferrowin::SetComeForwardHandler([&window](const QString& request) {
-      window.showNormal();
-      window.raise();
-      window.activateWindow();
-      if (!request.isEmpty()) window.ConnectURL(request.toStdString());
+    ferrowin::SetComeForwardHandler([&window](const QString& url) {
+      window.ComeForward();
+      if (!url.isEmpty()) window.ConnectURL(url.toStdString());
     });
     window.show();
     code = QApplication::exec();

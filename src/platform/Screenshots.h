@@ -11,5 +11,7 @@ namespace ferrowin {
 // Writes $FERROWIN_SHOTS/name.png with the widget as it is drawn now; nothing when the
 // variable is not set. Returns whether a picture was written.
 bool SaveScreenshot(QWidget* widget, const std::string& name);
+// The whole screen, popups included (a window's own picture leaves them out).
+bool SaveScreenScreenshot(const std::string& name);
 
 }  // namespace ferrowin

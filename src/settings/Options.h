@@ -65,7 +65,7 @@ struct TPreferences {
   bool ShowManager = true;
   bool PromptForPass = true;
   bool Ping = true;
-  bool UsePASV = false;
+  bool UsePASV = true;
   bool QuickDisconnect = false;
   int RetryDelay = DefaultRetryDelay;  // seconds
   int Retries = DefaultRetries;

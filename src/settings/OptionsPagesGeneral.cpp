@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -228,23 +227,22 @@ void TfrmOptions::editLogFileEdited(const QString& text) {
 void TfrmOptions::editViewerEdited(const QString& text) { FViewerPath = text; }
 
 void TfrmOptions::btnBrowseViewerClick() {
-  QString selected = "All Files (*)";
-  QString path = QFileDialog::getOpenFileName(this, "Select Text Viewer", FViewerPath,
-                                              "Application Files (*.exe);;All Files (*)", &selected);
+  QString path = AskFileName(this, "Select Text Viewer", FViewerPath, "Application Files (*.exe);;All Files (*)");
   if (path.isEmpty()) return;
   FViewerPath = path;
   editViewer->setText(FileNameOnly(path));
 }
 
 void TfrmOptions::btnBrowseLogFileClick() {
-  QString path = QFileDialog::getSaveFileName(this, QString(), FLogPath);
+  QString path = AskFileName(this, QString(), FLogPath, QString(), QFileDialog::AcceptSave, QFileDialog::AnyFile);
   if (path.isEmpty()) return;
   FLogPath = path;
   editLogFile->setText(FileNameOnly(path));
 }
 
 void TfrmOptions::btnBrowseDefaultDirClick() {
-  QString folder = QFileDialog::getExistingDirectory(this, QString(), editDefaultDir->text());
+  QString folder = AskFileName(this, QString(), editDefaultDir->text(), QString(), QFileDialog::AcceptOpen,
+                               QFileDialog::Directory);
   if (!folder.isEmpty()) editDefaultDir->setText(folder);
 }
 

@@ -1,6 +1,5 @@
 // TfrmOptions: the Sounds page (choices take effect at once) and the File Types page.
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -164,8 +163,8 @@ void TfrmOptions::cmboSoundChange(const QString& text) {
 }
 
 void TfrmOptions::btnBrowseSoundClick() {
-  QString path = QFileDialog::getOpenFileName(this, "Select Sound", QFileInfo(cmboSound->currentText()).path(),
-                                              "Sound Files (*.wav);;All Files (*)");
+  QString path =
+      AskFileName(this, "Select Sound", QFileInfo(cmboSound->currentText()).path(), "Sound Files (*.wav);;All Files (*)");
   if (!path.isEmpty()) cmboSound->setEditText(path);
 }
 

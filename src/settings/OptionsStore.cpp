@@ -66,7 +66,8 @@ void LoadConnection(TPreferences& p, const TIniFile& ini) {
   p.ShowManager = ini.ReadBool(Connection, "ShowManager", true);
   p.PromptForPass = ini.ReadBool(Connection, "PromptForPass", true);
   p.Ping = ini.ReadBool(Connection, "Ping", true);
-  p.UsePASV = ini.ReadBool(Connection, "UsePASV", false);
+  // Passive unless the file says otherwise: active mode fails behind address translation.
+  p.UsePASV = ini.ReadBool(Connection, "UsePASV", true);
   p.QuickDisconnect = ini.ReadBool(Connection, "QuickDisconnect", false);
   p.RetryDelay = ini.ReadInteger(Connection, "RetryDelay", DefaultRetryDelay);
   p.Retries = ini.ReadInteger(Connection, "Retries", DefaultRetries);

@@ -5,7 +5,19 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "Prompts.h"
+
 namespace ferrowin {
+
+QString AskFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter,
+                    QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode) {
+  QFileDialog dialog(parent, title, start, filter);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(fileMode);
+  if (fileMode == QFileDialog::Directory) dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
 
 TRadioGroup::TRadioGroup(QWidget* parent, int columns) : QGroupBox(parent), FButtons(this), FColumns(columns) {
   new QGridLayout(this);

@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QDialog>
+#include <QFileDialog>
 #include <QPushButton>
 #include <functional>
 #include <QGroupBox>
@@ -33,6 +34,12 @@ class TRadioGroup : public QGroupBox {
 
 // The small "..." button beside a path field.
 QToolButton* NewBrowseButton(QWidget* parent);
+
+// A file (or, with QFileDialog::Directory, a folder) chosen in a dialog run through the prompt
+// service, so tests and batch runs answer it; empty when cancelled.
+QString AskFileName(QWidget* parent, const QString& title, const QString& start, const QString& filter,
+                    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen,
+                    QFileDialog::FileMode fileMode = QFileDialog::ExistingFile);
 
 // A number field with arrows: value within [min, max], widened to hold a stored value that
 // lies outside, so opening and closing the dialog never changes what was stored.

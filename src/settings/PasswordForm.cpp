@@ -1,5 +1,6 @@
 #include "PasswordForm.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -24,9 +25,18 @@ TdlgPassword::TdlgPassword(QWidget* parent) : QDialog(parent) {
   editPassword = new QLineEdit(this);
   editPassword->setEchoMode(QLineEdit::Password);
   lblPrompt->setBuddy(editPassword);
-  grid->addWidget(imgIcon, 0, 0, 2, 1);
-  grid->addWidget(lblPrompt, 0, 1);
-  grid->addWidget(editPassword, 1, 1);
+  lblUser = new QLabel("User name:", this);
+  editUser = new QLineEdit(this);
+  lblUser->setBuddy(editUser);
+  cbSavePassword = new QCheckBox("Save password", this);
+  grid->addWidget(imgIcon, 0, 0, 4, 1);
+  grid->addWidget(lblUser, 0, 1);
+  grid->addWidget(editUser, 1, 1);
+  grid->addWidget(lblPrompt, 2, 1);
+  grid->addWidget(editPassword, 3, 1);
+  grid->addWidget(cbSavePassword, 4, 1);
+  for (QWidget* w : {static_cast<QWidget*>(lblUser), static_cast<QWidget*>(editUser), static_cast<QWidget*>(cbSavePassword)})
+    w->hide();
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -35,7 +45,7 @@ TdlgPassword::TdlgPassword(QWidget* parent) : QDialog(parent) {
   btnCancel = new QPushButton("Cancel", this);
   buttons->addWidget(btnOK);
   buttons->addWidget(btnCancel);
-  grid->addLayout(buttons, 2, 0, 1, 2);
+  grid->addLayout(buttons, 5, 0, 1, 2);
   connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -48,6 +58,19 @@ TdlgPassword::TdlgPassword(QWidget* parent) : QDialog(parent) {
 }
 
 QString TdlgPassword::Password() const { return editPassword->text(); }
+
+QString TdlgPassword::User() const { return editUser->text(); }
+
+bool TdlgPassword::SavePassword() const { return !cbSavePassword->isHidden() && cbSavePassword->isChecked(); }
+
+void TdlgPassword::AskAgain(const QString& user, bool canSave) {
+  lblUser->show();
+  editUser->show();
+  editUser->setText(user);
+  cbSavePassword->setChecked(false);
+  cbSavePassword->setVisible(canSave);
+  editPassword->setFocus();
+}
 
 bool AskSessionPassword(std::string& password, bool promptForPass, QWidget* parent) {
   if (password.empty() && promptForPass) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <string>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -16,10 +17,18 @@ class TdlgPassword : public QDialog {
   explicit TdlgPassword(QWidget* parent = nullptr);
 
   [[nodiscard]] QString Password() const;
+  [[nodiscard]] QString User() const;
+  // After the server refused a login: the user name shown (and editable) above the password,
+  // and, for a site, "Save password" (off) to keep the new password in the site file.
+  void AskAgain(const QString& user, bool canSave);
+  [[nodiscard]] bool SavePassword() const;
 
   QLabel* imgIcon = nullptr;
   QLabel* lblPrompt = nullptr;
   QLineEdit* editPassword = nullptr;
+  QLabel* lblUser = nullptr;
+  QLineEdit* editUser = nullptr;
+  QCheckBox* cbSavePassword = nullptr;
   QPushButton* btnOK = nullptr;
   QPushButton* btnCancel = nullptr;
 };

@@ -23,6 +23,11 @@ void TLastConnections::Add(const QString& name) {
   FSlots.front() = name;
 }
 
+void TLastConnections::Remove(const QString& name) {
+  auto end = std::remove(FSlots.begin(), FSlots.end(), name);
+  std::fill(end, FSlots.end(), QString());
+}
+
 void TLastConnections::Load(QSettings& settings) {
   for (int i = 0; i < Count; ++i) FSlots[static_cast<std::size_t>(i)] = settings.value(SlotKey(i)).toString();
 }
@@ -35,7 +40,9 @@ void TLastConnections::Save(QSettings& settings) const {
 std::unique_ptr<QSettings> OpenRegistry() {
   // The file QSettings' native format uses here, named anew at each call: QSettings itself
   // fixes the user's folder at its first use, which would outlive a change of XDG_CONFIG_HOME.
-  QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+  // FERROWIN_HOME holds every file of a private instance, this one too.
+  QString folder = qEnvironmentVariable("FERROWIN_HOME");
+  if (folder.isEmpty()) folder = qEnvironmentVariable("XDG_CONFIG_HOME");
   if (folder.isEmpty()) folder = QDir::homePath() + "/.config";
   return std::make_unique<QSettings>(folder + "/Harlune Media/Tavistrel.conf", QSettings::IniFormat);
 }

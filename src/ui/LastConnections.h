@@ -19,6 +19,8 @@ class TLastConnections {
 
   // Moves or puts name at slot 0 (exact, case-sensitive comparison); a new name drops slot 7.
   void Add(const QString& name);
+  // Drops name; the later slots move up.
+  void Remove(const QString& name);
 
   // Missing values are empty slots. Save writes all eight.
   void Load(QSettings& settings);
@@ -29,8 +31,9 @@ class TLastConnections {
 };
 
 // The registry stand-in: the file of QSettings' native format for organisation "Harlune Media",
-// application "Tavistrel" ($XDG_CONFIG_HOME/Harlune Media/Tavistrel.conf), read from the
-// environment at each call so a test's temporary folder is always the one used.
+// application "Tavistrel" ($XDG_CONFIG_HOME/Harlune Media/Tavistrel.conf, or under
+// $FERROWIN_HOME when it is set), read from the environment at each call so a test's
+// temporary folder is always the one used.
 [[nodiscard]] std::unique_ptr<QSettings> OpenRegistry();
 
 }  // namespace ferrowin

@@ -21,6 +21,8 @@ TLogControl::TLogControl(QWidget* parent) : QPlainTextEdit(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  document()->setMaximumBlockCount(static_cast<int>(MaxLines));
+  setMinimumHeight(1);  // the splitter above the views may fold the log away
 
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setFamilies({"Courier New", font.family()});
@@ -59,6 +61,11 @@ TLogControl::TLogControl(QWidget* parent) : QPlainTextEdit(parent) {
 void TLogControl::AddLine(const QString& text, TColor color) {
   if (text.isEmpty()) return;
   FLines.push_back({text, color});
+  if (FLines.size() > MaxLines) {
+    const std::size_t excess = FLines.size() - MaxLines;
+    FLines.erase(FLines.begin(), FLines.begin() + static_cast<std::ptrdiff_t>(excess));
+    FShown -= std::min(FShown, excess);  // the document drops its oldest blocks itself
+  }
   if (!FFlush.isActive()) FFlush.start();
 }
 
@@ -74,7 +81,7 @@ void TLogControl::FlushPending() {
   QTextCharFormat format;
   for (; FShown < FLines.size(); ++FShown) {
     const TLogLine& line = FLines[FShown];
-    if (FShown > 0) cursor.insertBlock();
+    if (!document()->isEmpty()) cursor.insertBlock();
     format.setForeground(ToQColor(line.Color));
     cursor.insertText(line.Text, format);
   }
@@ -86,6 +93,7 @@ void TLogControl::Refill(const std::vector<TLogLine>& lines) {
   Clear();
   for (const TLogLine& line : lines)
     if (!line.Text.isEmpty()) FLines.push_back(line);
+  if (FLines.size() > MaxLines) FLines.erase(FLines.begin(), FLines.end() - static_cast<std::ptrdiff_t>(MaxLines));
   FlushPending();
 }
 

@@ -24,10 +24,15 @@ struct TLogLine {
 
 class TLogControl : public QPlainTextEdit {
  public:
+  // As many lines as a host view keeps: a long session keeps memory bounded, and the log
+  // never shows more than a switch of tabs would bring back.
+  static constexpr std::size_t MaxLines = 800;
+
   explicit TLogControl(QWidget* parent = nullptr);
 
   // Appends a line in its colour; an empty text adds nothing. Lines appended in a burst
-  // reach the screen together, once control returns to the event loop.
+  // reach the screen together, once control returns to the event loop. Past MaxLines the
+  // oldest lines go.
   void AddLine(const QString& text, TColor color);
   // The lines of another host view replace what is shown.
   void Refill(const std::vector<TLogLine>& lines);

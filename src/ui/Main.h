@@ -74,10 +74,16 @@ class TfrmMain : public QMainWindow {
   // Connections counted by the close question: open and either a view's or busy.
   [[nodiscard]] int ActiveConnections() const;
   void AbortAllConnections();
+  // A second start asked this copy to come forward: raised as it is (maximized stays so),
+  // only a minimized window is restored.
+  void ComeForward();
   // Steps after the site manager: the tab, the password, the local folders, the request.
   void ConnectSite(const TSite& site, const std::string& files = {});
   // An ftp:// URL from the command line or a later copy: connects as the URL dialog does.
   bool ConnectURL(const std::string& url);
+  // The server refused the view's login: its reason in a message, then (PromptForPass) the
+  // password prompt again for that connection; OK tries once more, Cancel leaves it.
+  void LoginRefused(THostView& view);
 
   // Toolbar and menus (what the connections and tabs need of them).
   QAction* btnConnect = nullptr;
@@ -145,6 +151,8 @@ class TfrmMain : public QMainWindow {
   void SubscribeHostView(THostView& view);
   void SubscribeLocalView(TLocalView& view);
   TLocalView* AddLocalTab(const std::string& folder);
+  void LoadColumnWidths(TSide side, TCustomView* view);
+  [[nodiscard]] TCustomView* CurrentView(TSide side) const;
   void ApplyLogHeight();
   [[nodiscard]] int IndexOfHostView(const THostView& view) const;
 
@@ -160,6 +168,7 @@ class TfrmMain : public QMainWindow {
   int HostStyle = 2;
   bool FirstActivation = true;
   bool Closing = false;
+  bool AbortedAll = false;  // the close question aborted the connections: exit without QUIT
   QPointer<THostView> BusyView;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 #include <QTabWidget>
 
 #include "FTPUtils.h"
@@ -13,6 +14,10 @@
 #include "Prompts.h"
 
 namespace ferrowin {
+namespace {
+// The site a view was connected from, for saving a password typed after a refusal.
+constexpr const char* SiteNameProperty = "ferrowinSiteName";
+}  // namespace
 
 void TfrmMain::btnConnectClick() {
   TManagerContext context;
@@ -35,6 +40,7 @@ void TfrmMain::ConnectSite(const TSite& site, const std::string& files) {
   for (std::size_t i = 0; i < site.LocalFolders.size(); ++i)
     if (!site.LocalFolders[i].empty()) OpenLocalFolder(site.LocalFolders[i], i == 0);
   view->UseFirewall = site.Firewall;
+  view->setProperty(SiteNameProperty, QString::fromStdString(site.Name));
   view->ConnectHost(site.Host, site.Port > 0 ? site.Port : 21, files, site.HostFolder, "", password, site.User);
   if (!site.Name.empty()) AddLastConnection(site.Name);
 }
@@ -56,6 +62,34 @@ bool TfrmMain::ConnectURL(const std::string& url) {
   return true;
 }
 
+void TfrmMain::LoginRefused(THostView& view) {
+  // No reply at all (no server, no route): the red log lines say why; nothing to ask.
+  const std::string reason = view.LoginRefusal();
+  if (reason.empty()) return;
+  QPointer<THostView> alive(&view);
+  TFTPComponent& ftp = view.FTP();
+  ShowMessage(this,
+              QStringLiteral("Could not log in to %1:\n%2").arg(QString::fromStdString(ftp.Host()), QString::fromStdString(reason)),
+              QMessageBox::Warning);
+  // Another password can help only with a definite refusal (5xx), not with "too many users".
+  if (!alive || !Prefs.PromptForPass || view.Connected() || reason[0] != '5') return;
+  const std::string site = view.property(SiteNameProperty).toString().toStdString();
+  TdlgPassword dialog(this);
+  dialog.AskAgain(QString::fromStdString(ftp.User), !site.empty());
+  if (RunModal(dialog) != QDialog::Accepted || !alive || view.Connected()) return;
+  const std::string password = dialog.Password().toStdString();
+  const std::string user = dialog.User().toStdString();
+  if (password.empty()) return;
+  if (dialog.SavePassword()) {
+    TSiteFile sites(SitesFile);
+    TSite stored = sites.ReadSite(site, Prefs.EMail);
+    stored.User = user;
+    stored.Password = password;
+    if (!sites.WriteSite(stored)) AppException(QStringLiteral("Cannot write the site file %1").arg(QString::fromStdString(SitesFile)));
+  }
+  view.ConnectHost(ftp.Host(), ftp.Port, "", view.GetFolder(), ftp.Account, password, user);
+}
+
 void TfrmMain::mnuLastConnectClick() {
   for (int slot = 0; slot < TLastConnections::Count; ++slot) {
     mnuLast[slot]->setText(QStringLiteral("&%1 %2").arg(slot + 1).arg(LastConnections[slot]));
@@ -66,7 +100,17 @@ void TfrmMain::mnuLastConnectClick() {
 void TfrmMain::mnuLast1Click(int slot) {
   const std::string name = LastConnections[slot].toStdString();
   if (name.empty()) return;
-  TSite site = TSiteFile(SitesFile).ReadSite(name, Prefs.EMail);
+  TSiteFile sites(SitesFile);
+  if (!sites.SiteExists(name)) {
+    // Deleted in the site manager since: say so, and forget it.
+    ShowMessage(this, QStringLiteral("The site \"%1\" no longer exists; it is removed from the last connections.")
+                          .arg(QString::fromStdString(name)),
+                QMessageBox::Warning);
+    LastConnections.Remove(QString::fromStdString(name));
+    mnuLastConnect->setEnabled(LastConnections.Any());
+    return;
+  }
+  TSite site = sites.ReadSite(name, Prefs.EMail);
   site.Name = name;
   ConnectSite(site);
 }
@@ -83,8 +127,10 @@ void TfrmMain::btnHostNewClick() {
   const int port = ftp.Port;
   const std::string folder = old->GetFolder();
   const QString caption = pgctrlHost->tabText(pgctrlHost->currentIndex());
+  const bool firewall = old->UseFirewall;
   THostView* view = NewHostView();
   SetHostCaption(*view, caption);
+  view->UseFirewall = firewall;
   view->ConnectHost(host, port, "", folder, account, password, user);
 }
 

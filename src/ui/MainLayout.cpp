@@ -152,7 +152,14 @@ QWidget* TfrmMain::CreateHostSide() {
   layout->addWidget(pgctrlHost, 1);
   lblBusy = new QLabel(QStringLiteral("Working..."), side);
   lblBusy->setAlignment(Qt::AlignCenter);
+  lblBusy->setAttribute(Qt::WA_TransparentForMouseEvents);
+  lblBusy->setFrameShape(QFrame::StyledPanel);
+  lblBusy->setAutoFillBackground(true);
   lblBusy->hide();
+  // Dropped down over the host tab area, 4 pixels in from each side.
+  cmboHostTree->PopupArea = [this] {
+    return QRect(pgctrlHost->mapToGlobal(QPoint(4, 0)), QSize(pgctrlHost->width() - 8, 1));
+  };
   cmboHostTree->OnChange = [this](TTreeCombo& tree) {
     if (THostView* view = CurrentHostView()) view->TreeChange(tree);
   };

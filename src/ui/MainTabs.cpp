@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMovie>
+#include <QPointer>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -94,7 +96,7 @@ TLocalView* TfrmMain::AddLocalTab(const std::string& folder) {
   if (!folder.empty()) view->ChangeFolder(folder);
   const QSignalBlocker quiet(pgctrlLocal);
   pgctrlLocal->addTab(sheet, FolderDisplayName(view->GetFolder()));
-  LoadColumnWidths(TSide::Local);
+  LoadColumnWidths(TSide::Local, view);  // the new view's, not the current one's
   btnLocalClose->setEnabled(pgctrlLocal->count() > 1);
   return view;
 }
@@ -155,6 +157,7 @@ void TfrmMain::pgctrlHostChange() {
   if (!view) return;
   UpdateWindowCaption();
   view->SetTreeCombo(cmboHostTree);
+  view->RebuildTree();  // the drop-down holds this tab's folders only
   std::vector<TLogLine> lines;
   for (const auto& entry : view->LogEntries()) lines.push_back({QString::fromStdString(entry.Message), entry.Color});
   memoLog->Refill(lines);
@@ -173,6 +176,11 @@ void TfrmMain::btnHostCloseClick() {
     const QSignalBlocker quiet(pgctrlHost);
     pgctrlHost->removeTab(i);
     if (view) {
+      // Its disconnection will not be heard any more: it stops counting now.
+      if (view->FTP().LoggedIn()) {
+        ConnectedCount = std::max(ConnectedCount - 1, 0);
+        cmboHostTree->setEnabled(ConnectedCount > 0);
+      }
       view->OnLog = nullptr;
       view->OnUpdateState = nullptr;
       view->OnTransfer = nullptr;
@@ -219,12 +227,14 @@ void TfrmMain::PlaySound(TSoundEvent event) {
 void TfrmMain::PlaceBusyPanel() {
   THostView* view = CurrentHostView();
   if (!view) return;
-  // The panel lives on the host side and covers the tab area; it never belongs to a tab.
+  // A small box over the middle of the list: the list stays shown, keeps the keyboard and its
+  // place in the layout, and the box lets clicks through.
   QWidget* page = pgctrlHost->currentWidget();
-  lblBusy->setGeometry(QRect(page->mapTo(lblBusy->parentWidget(), QPoint(0, 0)), page->size()));
+  const QSize size = lblBusy->sizeHint().expandedTo(QSize(120, 60)).boundedTo(page->size());
+  const QPoint centre = page->mapTo(lblBusy->parentWidget(), page->rect().center());
+  lblBusy->setGeometry(QRect(centre - QPoint(size.width() / 2, size.height() / 2), size));
   lblBusy->setVisible(view->Animating);
   if (view->Animating) lblBusy->raise();
-  view->ListView()->setVisible(!view->Animating);
 }
 
 void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
@@ -251,9 +261,15 @@ void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
       SetHostCaption(view, QStringLiteral("Disconnected"));
       PlaySound(TSoundEvent::Disconnect);
       break;
-    case hsCantLogIn:
+    case hsCantLogIn: {
       PlaySound(TSoundEvent::ConnectFailure);
+      // Asked once the engine's notification has been handled.
+      QPointer<THostView> refused(&view);
+      QTimer::singleShot(0, this, [this, refused] {
+        if (refused) LoginRefused(*refused);
+      });
       break;
+    }
     case hsReasonDone:
       PlaySound(TSoundEvent::EndOfFile);
       break;

@@ -6,8 +6,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
-#include <QTreeView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMovie>
@@ -128,8 +126,13 @@ void TfrmMain::RestoreRegistryValues() {
   const int toolBarMin = ReadInt(*registry, "Options/ToolBarMin", SmallToolBar);
   ToolBar->setToolButtonStyle(toolBarMin < 60 ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
   ToolBar->setIconSize(toolBarMin < 60 ? QSize(20, 20) : QSize(32, 32));
-  LogArea = std::make_unique<TLogArea>(ToolBar->sizeHint().height(), 4,
-                                       ReadInt(*registry, main + "LogHeight", DefaultLogHeight));
+  const int topRow = std::max(ToolBar->sizeHint().height(), aniActivity->height());
+  LogArea = std::make_unique<TLogArea>(topRow, 4, ReadInt(*registry, main + "LogHeight", DefaultLogHeight));
+  {
+    // A log closed hidden starts hidden, with the button up: its first press shows it.
+    const QSignalBlocker quiet(btnShowLog);
+    btnShowLog->setChecked(LogArea->LogShown());
+  }
   setGeometry(ReadInt(*registry, main + "Left", DefaultLeft), ReadInt(*registry, main + "Top", DefaultTop),
               ReadInt(*registry, main + "Width", DefaultWidth), ReadInt(*registry, main + "Height", DefaultHeight));
   const int state = ReadInt(*registry, main + "State", 0);
@@ -156,31 +159,33 @@ void TfrmMain::SaveRegistryValues() {
   WriteInt(*registry, main + "LogHeight", LogArea->Height());
 }
 
-// The stored widths of a side: the current list of that side and the names of its values.
-struct TColumnWidths {
-  QTreeView* Report = nullptr;
-  QString Prefix;
-  int Count = 0;
-};
+namespace {
+QString ColumnWidthKey(TSide side, int column) {
+  return QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol") +
+         QString::number(column);
+}
+}  // namespace
 
-static TColumnWidths ColumnWidthsOf(TCustomView* view, TSide side) {
-  if (!view) return {};
-  QTreeView* report = view->ListView()->ReportView();
-  return {report, QString::fromLatin1(MainKey) + "Column Widths/" + (side == TSide::Local ? "LocalCol" : "HostCol"),
-          std::min(report->header()->count(), 4)};
+TCustomView* TfrmMain::CurrentView(TSide side) const {
+  return side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView();
 }
 
-void TfrmMain::LoadColumnWidths(TSide side) {
+void TfrmMain::LoadColumnWidths(TSide side) { LoadColumnWidths(side, CurrentView(side)); }
+
+void TfrmMain::LoadColumnWidths(TSide side, TCustomView* view) {
+  if (!view) return;
   auto registry = OpenRegistry();
-  TColumnWidths c = ColumnWidthsOf(side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView(), side);
-  for (int i = 0; i < c.Count; ++i)
-    c.Report->setColumnWidth(i, ReadInt(*registry, c.Prefix + QString::number(i), c.Report->columnWidth(i)));
+  TListControl* list = view->ListView();
+  for (int i = 0; i < std::min(list->ColumnCount(), 4); ++i)
+    list->SetColumnWidth(i, ReadInt(*registry, ColumnWidthKey(side, i), list->ColumnWidth(i)));
 }
 
 void TfrmMain::SaveColumnWidths(TSide side) {
+  TCustomView* view = CurrentView(side);
+  if (!view) return;
   auto registry = OpenRegistry();
-  TColumnWidths c = ColumnWidthsOf(side == TSide::Local ? static_cast<TCustomView*>(CurrentLocalView()) : CurrentHostView(), side);
-  for (int i = 0; i < c.Count; ++i) WriteInt(*registry, c.Prefix + QString::number(i), c.Report->columnWidth(i));
+  TListControl* list = view->ListView();
+  for (int i = 0; i < std::min(list->ColumnCount(), 4); ++i) WriteInt(*registry, ColumnWidthKey(side, i), list->ColumnWidth(i));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -229,7 +234,15 @@ int TfrmMain::ActiveConnections() const {
   return count;
 }
 
+void TfrmMain::ComeForward() {
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
 void TfrmMain::AbortAllConnections() {
+  AbortedAll = true;
   EngineSettings().QuickDisconnect = true;
   QCoreApplication::processEvents();
   const auto& components = TFTPComponent::FTPComponents();
@@ -251,6 +264,8 @@ bool TfrmMain::FormCloseQuery() {
 
 void TfrmMain::FormClose() {
   SavePreferences();
+  // Applying the preferences above must not bring QUIT back to connections just aborted.
+  if (AbortedAll) EngineSettings().QuickDisconnect = true;
   if (Prefs.LogToFile) {
     QString error;
     QString path = QString::fromStdString(Prefs.LogFile.empty() ? DefaultLogFile() : Prefs.LogFile);

@@ -23,8 +23,10 @@ std::string FormatSize(std::int64_t bytes);
 // least three digits in the scientific form (1.02E+003).
 std::string FormatGeneral3(double value);
 
-// The status bar under a list: panels side by side, the last taking the rest. When the
-// pointer rests on a panel whose text does not fit, the text shows as a hint at once.
+// The status bar under a list: panels side by side, each at least as wide as its text (the
+// widths given are minimums), the last taking the rest of its row. Panels that do not fit
+// beside each other go on another row. When the pointer rests on a panel whose text still
+// does not fit, the text shows as a hint at once.
 class TStatusBar : public QWidget {
   Q_OBJECT
  public:
@@ -38,24 +40,37 @@ class TStatusBar : public QWidget {
   [[nodiscard]] int PanelCount() const { return static_cast<int>(Panels.size()); }
   [[nodiscard]] QString PanelText(int index) const;
   void SetPanelText(int index, const QString& text);
-  // The panel at x (panels from x = 0 with their widths; the last to the end), or -1.
-  [[nodiscard]] int PanelAt(int x) const;
-  // The hint for the pointer at x: the panel's text when it is too wide for the panel,
-  // else empty. Sets Hint.
-  QString HintAt(int x);
+  // The panel at x on the first row, or at a point; -1 when none.
+  [[nodiscard]] int PanelAt(int x) const { return PanelAt(QPoint(x, 0)); }
+  [[nodiscard]] int PanelAt(QPoint pos) const;
+  // The hint for the pointer at x (first row) or at a point: the panel's text when it is too
+  // wide for the panel, else empty. Sets Hint.
+  QString HintAt(int x) { return HintAt(QPoint(x, 0)); }
+  QString HintAt(QPoint pos);
   [[nodiscard]] QString Hint() const { return CurrentHint; }
   QSize sizeHint() const override;
-  // The widths are for the program's original 8-point font and grow with a wider one.
-  [[nodiscard]] int PanelWidth(int index) const;
+  [[nodiscard]] bool hasHeightForWidth() const override { return true; }
+  [[nodiscard]] int heightForWidth(int width) const override;
+  // The minimum widths are for the program's original 8-point font and grow with a wider one.
+  [[nodiscard]] int PanelWidth(int index) const { return PanelRect(index).width(); }
+  [[nodiscard]] QRect PanelRect(int index) const;
+  [[nodiscard]] int RowCount() const { return RowsFor(width()); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The layout asks for another height when the panels take another number of rows.
+  void CheckRows();
   [[nodiscard]] int Scaled(int width) const;
+  [[nodiscard]] int RowHeight() const;
+  [[nodiscard]] std::vector<QRect> Layout(int width) const;
+  [[nodiscard]] int RowsFor(int width) const;
   std::vector<TPanel> Panels;
   QString CurrentHint;
+  int Rows = 1;
 };
 
 class TCustomView : public QObject {

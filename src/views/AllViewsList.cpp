@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QTreeView>
 #include <algorithm>
 #include <numeric>
@@ -231,6 +233,35 @@ void TListControl::SetupViews() {
   connect(Report->header(), &QHeaderView::sectionClicked, this, [this](int column) {
     if (OnColumnClick) OnColumnClick(column);
   });
+  connect(Report->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (Style == TViewStyle::Report && !ApplyingWidths && Report->model()) SetColumnWidth(column, width);
+  });
+}
+
+int TListControl::ColumnCount() const { return ItemModel->columnCount(QModelIndex()); }
+
+int TListControl::ColumnWidth(int column) const {
+  if (column >= 0 && column < static_cast<int>(Widths.size()) && Widths[column] > 0) return Widths[column];
+  if (OwnItems && column >= 0 && column < static_cast<int>(OwnItems->Columns().size()))
+    return OwnItems->Columns()[column].Width;
+  return 100;
+}
+
+void TListControl::SetColumnWidth(int column, int width) {
+  if (column < 0 || width <= 0) return;
+  if (column >= static_cast<int>(Widths.size())) Widths.resize(column + 1, 0);
+  Widths[column] = width;
+  if (Style == TViewStyle::Report && !ApplyingWidths && Report->columnWidth(column) != width) {
+    ApplyingWidths = true;
+    Report->setColumnWidth(column, width);
+    ApplyingWidths = false;
+  }
+}
+
+void TListControl::ApplyColumnWidths() {
+  ApplyingWidths = true;
+  for (int c = 0; c < ColumnCount(); ++c) Report->setColumnWidth(c, ColumnWidth(c));
+  ApplyingWidths = false;
 }
 
 void TListControl::ClearHandlers() {
@@ -276,11 +307,10 @@ void TListControl::Detach(QAbstractItemView* view) {
 void TListControl::SetViewStyle(TViewStyle style) {
   Style = style;
   if (style == TViewStyle::Report) {
+    ApplyingWidths = true;  // attaching resets the header's sections
     Detach(Icons);
     Attach(Report);
-    if (OwnItems)
-      for (int c = 0; c < static_cast<int>(OwnItems->Columns().size()); ++c)
-        Report->setColumnWidth(c, OwnItems->Columns()[c].Width);
+    ApplyColumnWidths();
     Stack->setCurrentWidget(Report);
     return;
   }
@@ -307,10 +337,17 @@ void TListControl::UpdateGrid() {
   }
   // Columns as wide as the longest caption, so names are not cut; a sample is enough for
   // very long folders.
-  int widest = 80;
+  int widest = -1, widestWidth = 0;
   const int count = std::min(ItemCount(), 20000);
-  for (int i = 0; i < count; ++i) widest = std::max(widest, metrics.horizontalAdvance(Caption(i)));
-  Icons->setGridSize(QSize(std::min(widest, 320) + 16 + 12, std::max(18, metrics.height() + 4)));
+  for (int i = 0; i < count; ++i) {
+    const int w = metrics.horizontalAdvance(Caption(i));
+    if (w > widestWidth) widest = i, widestWidth = w;
+  }
+  // As wide as the item delegate needs for the longest name (icon and margins included),
+  // cut only when even the pane's whole width would not hold it (the tool tip has it).
+  const int needed = widest < 0 ? 0 : Icons->sizeHintForIndex(Index(widest)).width() + 8;
+  const int room = std::max(320, Icons->viewport()->width() - 8);
+  Icons->setGridSize(QSize(std::max(108, std::min(needed, room)), std::max(18, metrics.height() + 4)));
 }
 
 int TListControl::ItemCount() const { return ItemModel->rowCount(RootIndex); }
@@ -438,6 +475,17 @@ bool TListControl::FilterKey(QKeyEvent* event) {
   return false;
 }
 
+bool TListControl::ShowCaptionTip(QHelpEvent* event, QWidget* viewport) {
+  const QModelIndex index = Icons->indexAt(event->pos());
+  const QRect rect = Icons->visualRect(index);
+  // Only a name cut short needs a tip: one the item delegate wants more room for.
+  if (index.isValid() && Icons->sizeHintForIndex(index).width() > rect.width())
+    QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), viewport, rect);
+  else
+    QToolTip::hideText();
+  return true;
+}
+
 bool TListControl::FilterDrag(QEvent* event) {
   auto* drag = static_cast<QDropEvent*>(event);
   TListControl* source = DragSource(drag->source());
@@ -486,6 +534,12 @@ bool TListControl::eventFilter(QObject* watched, QEvent* event) {
         }, Qt::QueuedConnection);
         return true;
       }
+      break;
+    case QEvent::Resize:
+      if (watched == Icons->viewport()) UpdateGrid();
+      break;
+    case QEvent::ToolTip:
+      if (watched == Icons->viewport()) return ShowCaptionTip(static_cast<QHelpEvent*>(event), static_cast<QWidget*>(watched));
       break;
     case QEvent::DragEnter:
     case QEvent::DragMove:

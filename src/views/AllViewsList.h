@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <QAbstractItemView>
+class QHelpEvent;
 class QListView;
 class QMenu;
 class QStackedLayout;
@@ -99,6 +100,11 @@ class TListControl : public QWidget {
   [[nodiscard]] QAbstractItemView* CurrentView() const;
   [[nodiscard]] QListView* IconView() const { return Icons; }
   [[nodiscard]] QTreeView* ReportView() const { return Report; }
+  // Column widths of the details style, kept whatever the style shown (a hidden header has
+  // no columns to read them from).
+  [[nodiscard]] int ColumnCount() const;
+  [[nodiscard]] int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
 
   [[nodiscard]] int ItemCount() const;
   [[nodiscard]] QModelIndex Index(int item, int column = 0) const;
@@ -159,9 +165,13 @@ class TListControl : public QWidget {
   void Detach(QAbstractItemView* view);
   bool FilterKey(QKeyEvent* key);
   bool FilterDrag(QEvent* event);
+  bool ShowCaptionTip(QHelpEvent* event, QWidget* viewport);
   void SetupViews();
   void UpdateGrid();
+  void ApplyColumnWidths();
   friend class TCaptionDelegate;
+  std::vector<int> Widths;  // 0: the column's default
+  bool ApplyingWidths = false;
   int EditorCount = 0;
 
   QAbstractItemModel* ItemModel;

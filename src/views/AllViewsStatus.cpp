@@ -37,7 +37,9 @@ std::string FormatSize(std::int64_t bytes) {
 
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
-  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
 }
 
 void TStatusBar::AddPanel(int width, Qt::Alignment alignment) {
@@ -52,7 +54,20 @@ QString TStatusBar::PanelText(int index) const {
 void TStatusBar::SetPanelText(int index, const QString& text) {
   if (index < 0 || index >= PanelCount() || Panels[index].Text == text) return;
   Panels[index].Text = text;
+  CheckRows();
   update();
+}
+
+void TStatusBar::CheckRows() {
+  const int rows = RowCount();
+  if (rows == Rows) return;
+  Rows = rows;
+  updateGeometry();
+}
+
+void TStatusBar::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  CheckRows();
 }
 
 int TStatusBar::Scaled(int width) const {
@@ -60,26 +75,57 @@ int TStatusBar::Scaled(int width) const {
   return static_cast<int>(width * std::max(1.0, fontMetrics().averageCharWidth() / OriginalCharWidth));
 }
 
-int TStatusBar::PanelWidth(int index) const {
-  if (index < 0 || index >= PanelCount()) return 0;
-  if (index < PanelCount() - 1) return Scaled(Panels[index].Width);
-  int used = 0;
-  for (int i = 0; i < PanelCount() - 1; ++i) used += Scaled(Panels[i].Width);
-  return std::max(Scaled(Panels[index].Width), width() - used);
+int TStatusBar::RowHeight() const { return fontMetrics().height() + 8; }
+
+std::vector<QRect> TStatusBar::Layout(int width) const {
+  constexpr int Padding = 12;  // frame and margins of a panel
+  std::vector<int> text, wanted;
+  int total = 0;
+  for (int i = 0; i < PanelCount(); ++i) {
+    const QString& t = Panels[i].Text;
+    text.push_back(t.isEmpty() ? Padding : fontMetrics().horizontalAdvance(t) + Padding);
+    const bool last = i == PanelCount() - 1;
+    wanted.push_back(last ? text.back() : std::max(Scaled(Panels[i].Width), text.back()));
+    total += wanted.back();
+  }
+  // One row at the classic widths when it holds everything; else each panel as wide as its
+  // text, on as many rows as it takes.
+  const bool compact = total > width;
+  std::vector<QRect> rects;
+  const int h = RowHeight();
+  int x = 0, row = 0;
+  for (int i = 0; i < PanelCount(); ++i) {
+    const bool last = i == PanelCount() - 1;
+    const int w = compact ? text[i] : wanted[i];
+    if (x > 0 && x + w > width) {
+      ++row;
+      x = 0;
+    }
+    rects.emplace_back(x, row * h, last ? std::max(width - x, 0) : std::min(w, width - x), h);
+    x += rects.back().width();
+  }
+  return rects;
 }
 
-int TStatusBar::PanelAt(int x) const {
-  int left = 0;
-  for (int i = 0; i < PanelCount(); ++i) {
-    const int w = PanelWidth(i);
-    if (x >= left && x < left + w) return i;
-    left += w;
-  }
+int TStatusBar::RowsFor(int width) const {
+  const std::vector<QRect> rects = Layout(width);
+  return rects.empty() ? 1 : rects.back().bottom() / RowHeight() + 1;
+}
+
+QRect TStatusBar::PanelRect(int index) const {
+  if (index < 0 || index >= PanelCount()) return {};
+  return Layout(width())[static_cast<std::size_t>(index)];
+}
+
+int TStatusBar::PanelAt(QPoint pos) const {
+  const std::vector<QRect> rects = Layout(width());
+  for (std::size_t i = 0; i < rects.size(); ++i)
+    if (rects[i].contains(pos)) return static_cast<int>(i);
   return -1;
 }
 
-QString TStatusBar::HintAt(int x) {
-  const int panel = PanelAt(x);
+QString TStatusBar::HintAt(QPoint pos) {
+  const int panel = PanelAt(pos);
   const QString text = PanelText(panel);
   if (panel < 0 || text == CurrentHint) return toolTip();
   CurrentHint = text;
@@ -88,14 +134,16 @@ QString TStatusBar::HintAt(int x) {
   return toolTip();
 }
 
-QSize TStatusBar::sizeHint() const { return {400, fontMetrics().height() + 8}; }
+QSize TStatusBar::sizeHint() const { return {400, heightForWidth(width() > 0 ? width() : 400)}; }
+
+int TStatusBar::heightForWidth(int width) const { return RowsFor(width) * RowHeight(); }
 
 void TStatusBar::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  int left = 0;
+  const std::vector<QRect> rects = Layout(width());
   for (int i = 0; i < PanelCount(); ++i) {
-    const int w = PanelWidth(i);
-    QRect r(left, 0, w - 2, height());
+    const QRect r = rects[static_cast<std::size_t>(i)].adjusted(0, 0, -2, 0);
+    if (r.width() <= 0) continue;
     QStyleOptionFrame frame;
     frame.initFrom(this);
     frame.rect = r;
@@ -105,13 +153,12 @@ void TStatusBar::paintEvent(QPaintEvent*) {
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(r.adjusted(3, 0, -3, 0), int(Panels[i].Alignment | Qt::AlignVCenter),
                fontMetrics().elidedText(Panels[i].Text, Qt::ElideRight, r.width() - 6));
-    left += w;
   }
 }
 
 void TStatusBar::mouseMoveEvent(QMouseEvent* event) {
   const QString before = CurrentHint;
-  const QString hint = HintAt(event->position().toPoint().x());
+  const QString hint = HintAt(event->position().toPoint());
   if (CurrentHint == before) return;
   // Shown at once rather than after the usual pause.
   QToolTip::hideText();

@@ -22,7 +22,7 @@ THostView::THostView(QWidget* owner, const TPreferences* prefs) : TCustomView(ow
 
 THostView::~THostView() {
   *Alive = false;
-  EndWait(false);
+  EndWaits(false);
   // No notification may reach a view that is going.
   Component.reset();
   DropCache();
@@ -52,7 +52,11 @@ bool THostView::Connected() const { return Component && Component->Connected(); 
 void THostView::InstallHandlers() {
   TFTPComponent& c = *Component;
   c.OnAbort = [this](TFTPComponent&) { FTPAbort(); };
-  c.OnCantLogIn = [this](TFTPComponent&) { FTPCantLogIn(); };
+  // With or without the server's reply text, whichever the engine gives.
+  c.OnCantLogIn = [this](TFTPComponent&, const auto&... reason) { FTPCantLogIn(reason...); };
+  c.OnCommandCompleted = [this](TFTPComponent&, TCommandKind command, bool success, bool aborted) {
+    FTPCommandCompleted(command, success, aborted);
+  };
   c.OnConnect = [this](TFTPComponent&) { FTPConnect(); };
   c.OnDisconnect = [this](TFTPComponent&) { FTPDisconnect(); };
   c.OnError = [this](TFTPComponent&, int code, const std::string& message) { FTPError(code, message); };
@@ -78,6 +82,8 @@ void THostView::ConnectHost(const std::string& host, int port, const std::string
   FolderText = folder.empty() || folder.back() == '/' ? folder : folder + '/';
   InvalidateTotal();
   ReceiveMasks.reset();
+  PlainList = false;
+  Refusal.clear();
   const QString receive = QString::fromStdString(files).trimmed().toLower();
   if (!receive.isEmpty()) ReceiveMasks = std::make_unique<QStringList>(receive.split(';'));
   if (Component->Connected()) Component->Logout();
@@ -106,14 +112,70 @@ void THostView::Disconnect() {
 }
 
 void THostView::Stop() {
-  Changing = false;
+  const bool running = Component->Busy();
   if (BuildingList) BuildingList = false;
   else Component->Abort();
+  EndWaits(false);
+  // With a command running, its aborted completion ends the busy state (a new change asked
+  // for in between would be ended by it); with none, nothing more will come.
+  if (!running && (Changing || !ListingFolder.empty())) EndBusy();
 }
 
-void THostView::FTPAbort() { RaiseState(hsAborted); }
+void THostView::FTPAbort() {
+  RaiseState(hsAborted);
+  EndWaits(false);
+}
 
-void THostView::FTPCantLogIn() { RaiseState(hsCantLogIn); }
+// A folder change or listing that will not finish: the folder shown stays the one whose
+// entries are shown.
+void THostView::EndBusy() {
+  Changing = false;
+  ListingFolder.clear();
+  if (!Connected()) return;
+  auto it = FolderCache.find(FolderText);
+  if (it != FolderCache.end() && it->second) ChangeFolder(FolderText);
+  else ShowEmptyFolder();
+}
+
+void THostView::ShowEmptyFolder() {
+  ClearItems();
+  RaiseState(hsReady);
+  InvalidateTotal();
+  UpdateStatus();
+  RebuildTree();
+}
+
+void THostView::FTPCantLogIn(const std::string& reason) {
+  if (!reason.empty()) Refusal = reason;
+  EndWaits(false);
+  RaiseState(hsCantLogIn);
+}
+
+void THostView::FTPCommandCompleted(TCommandKind command, bool success, bool aborted) {
+  // An abort empties the queue: whatever command it ended, the change or listing is over.
+  if (aborted) {
+    if (Changing || !ListingFolder.empty()) EndBusy();
+    return;
+  }
+  switch (command) {
+    case TCommandKind::List:
+      if (!success && !ListingFolder.empty()) ListFailed();
+      return;
+    case TCommandKind::SetCurrentFolder:
+    case TCommandKind::GetCurrentFolder: {
+      // A folder command that ended without its reply (a time-out, a broken connection).
+      const bool replied = FolderReplySeen;
+      FolderReplySeen = false;
+      if (!success && !replied && Changing) {
+        EndWaitsFor(ChangingTo, false);
+        EndBusy();
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
 
 void THostView::FTPConnect() { RaiseState(hsConnected); }
 
@@ -125,7 +187,9 @@ void THostView::FTPDisconnect() {
   for (int panel = 1; panel <= 3; ++panel) StatusBar()->SetPanelText(panel, {});
   if (Tree) Tree->Clear();
   Changing = false;
-  EndWait(false);
+  ListingFolder.clear();
+  ServerFolder.clear();
+  EndWaits(false);
   RaiseState(hsDisconnected);
 }
 
@@ -133,10 +197,29 @@ void THostView::FTPError(int, const std::string& message) {
   RaiseState(hsReady);
   RaiseState(hsError);
   AddLogLine(message, ErrorColor);
-  EndWait(false);
+  EndWaits(false);
 }
 
-void THostView::FTPLog(const std::string& message, TColor color) { AddLogLine(message, color); }
+namespace {
+// The code of a reply line ("550 No such file" gives 550), or 0.
+int ReplyCode(const std::string& line) {
+  if (line.size() < 3 || !std::isdigit(static_cast<unsigned char>(line[0])) ||
+      !std::isdigit(static_cast<unsigned char>(line[1])) || !std::isdigit(static_cast<unsigned char>(line[2])))
+    return 0;
+  return std::stoi(line.substr(0, 3));
+}
+}  // namespace
+
+void THostView::FTPLog(const std::string& message, TColor color) {
+  if (color == ReplyColor || color == ErrorColor) {
+    if (const int code = ReplyCode(message)) {
+      LastReplyCode = code;
+      // Kept for the message after a refused login: the view's log is cleared on disconnect.
+      if (code >= 400 && !Component->LoggedIn()) Refusal = message;
+    }
+  }
+  AddLogLine(message, color);
+}
 
 void THostView::AddLogLine(const std::string& message, TColor color) {
   Log.push_back({message, color});
@@ -149,6 +232,8 @@ void THostView::FTPLoggedIn() {
   ClearItems();
   ListView()->setEnabled(true);
   Changing = true;
+  ChangingTo = FolderText;
+  ServerFolder.clear();
   if (!FolderText.empty()) Component->SetCurrentFolder(FolderText);
   else Component->GetCurrentFolder();
 }
@@ -161,8 +246,12 @@ void THostView::FTPProcessList(const std::string& folder, std::unique_ptr<TListi
     list.reset();
   }
   FolderCache[folder] = std::move(listing);
-  if (folder == GetFolder()) ChangeFolder(FolderText);
-  if (Waiting && HasListing(Waiting->Path)) EndWait(true);
+  // Every wait whose folder is now listed ends, not only the innermost.
+  for (TWait* wait : std::vector<TWait*>(Waits))
+    if (HasListing(wait->Path)) EndWaitsFor(wait->Path, true);
+  const bool asked = SameText(folder, ListingFolder);
+  if (asked) ListingFolder.clear();
+  if (asked || folder == GetFolder()) ChangeFolder(folder);
 }
 
 void THostView::FTPProgress(TProgressKind kind, std::int64_t bytes, bool) {
@@ -192,11 +281,17 @@ bool THostView::RenameEntry(const std::string&, const std::string&) { return fal
 
 bool THostView::ListDragOver(TListControl* source) { return TCustomView::ListDragOver(source) && Connected(); }
 
-void THostView::EndWait(bool result) {
-  if (!Waiting || Waiting->Done) return;
-  Waiting->Done = true;
-  Waiting->Result = result;
-  Waiting->Loop.quit();
+void THostView::EndWaitsFor(const std::string& path, bool result) {
+  for (TWait* wait : Waits) {
+    if (wait->Done || !SameText(wait->Path, path)) continue;
+    wait->Done = true;
+    wait->Result = result;
+    wait->Loop.quit();  // an outer loop returns as soon as the inner ones have
+  }
+}
+
+void THostView::EndWaits(bool result) {
+  for (TWait* wait : std::vector<TWait*>(Waits)) EndWaitsFor(wait->Path, result);
 }
 
 bool THostView::ChangeFolderWait(const std::string& path) {
@@ -205,12 +300,11 @@ bool THostView::ChangeFolderWait(const std::string& path) {
   if (HasListing(target) && SameText(GetFolder(), target)) return true;
   TWait wait;
   wait.Path = target;
-  TWait* outer = Waiting;
-  Waiting = &wait;
+  Waits.push_back(&wait);
   std::shared_ptr<bool> alive = Alive;
   wait.Loop.exec();
   if (!*alive) return false;  // the view went while we waited
-  Waiting = outer;
+  std::erase(Waits, &wait);
   return wait.Result;
 }
 

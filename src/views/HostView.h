@@ -53,6 +53,9 @@ class TTreeCombo : public QComboBox {
   void showPopup() override;
 
   std::function<void(TTreeCombo& sender)> OnChange;
+  // Where the dropped-down tree goes across the screen (left and width, global); empty:
+  // under the box, as wide as the box.
+  std::function<QRect()> PopupArea;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +64,7 @@ class TTreeCombo : public QComboBox {
   QStandardItemModel* NodeModel;
   QTreeView* TreeView;
   QStandardItem* Selection = nullptr;
+  bool PressedInPopup = false;  // the release of the click that opened the popup picks nothing
 };
 
 struct THostLogLine {
@@ -111,6 +115,8 @@ class THostView : public TCustomView {
   [[nodiscard]] bool ChangingFolder() const { return Changing; }
   [[nodiscard]] const std::string& PathPrefix() const { return Prefix; }
   [[nodiscard]] const std::string& PathSuffix() const { return Suffix; }
+  // The server's reply that refused the last login ("530 Login incorrect."), empty if none.
+  [[nodiscard]] const std::string& LoginRefusal() const { return Refusal; }
 
   // The cache, for the main window's compare and for tests.
   [[nodiscard]] bool IsCached(const std::string& path) const;
@@ -157,7 +163,7 @@ class THostView : public TCustomView {
   TListControl* CreateListView(QWidget* parent) override;
 
  private:
-  // A ChangeFolderWait in progress.
+  // A ChangeFolderWait in progress. Waits nest; each ends on its own folder.
   struct TWait {
     std::string Path;
     QEventLoop Loop;
@@ -168,7 +174,8 @@ class THostView : public TCustomView {
   // Events of the browsing connection.
   void InstallHandlers();
   void FTPAbort();
-  void FTPCantLogIn();
+  void FTPCantLogIn(const std::string& reason = {});
+  void FTPCommandCompleted(TCommandKind command, bool success, bool aborted);
   void FTPConnect();
   void FTPDisconnect();
   void FTPError(int code, const std::string& message);
@@ -193,7 +200,12 @@ class THostView : public TCustomView {
   void AddTreePath(const std::string& path, bool select);
   [[nodiscard]] TListItem BuildItem(TListingEntry& record);
   [[nodiscard]] QString DateText(TDateTime date);
-  void EndWait(bool result);
+  void EndWaits(bool result);
+  void EndWaitsFor(const std::string& path, bool result);
+  void ListFolder(const std::string& path);
+  void ListFailed();
+  void EndBusy();
+  void ShowEmptyFolder();
 
   const TPreferences* Prefs;
   std::map<std::string, std::shared_ptr<TListing>, TCaseLess> FolderCache;  // null: known, not listed
@@ -209,7 +221,14 @@ class THostView : public TCustomView {
   QPointer<TTreeCombo> Tree;
   std::string Prefix;
   std::string Suffix;
-  TWait* Waiting = nullptr;
+  std::vector<TWait*> Waits;
+  std::string ChangingTo;     // the folder a change under way asked for
+  std::string ServerFolder;   // the folder the server last reported being in
+  std::string ListingFolder;  // the folder of the listing under way, empty when none
+  bool FolderReplySeen = false;  // the running folder command has had its reply
+  bool PlainList = false;    // the server refused the listing option: plain LIST from now on
+  int LastReplyCode = 0;
+  std::string Refusal;
   std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
   std::map<long long, QString> DateTexts;
   QHash<QStandardItem*, QHash<QString, QStandardItem*>> TreeChildren;  // for RebuildTree

@@ -61,22 +61,48 @@ bool THostView::ChangeFolder(const std::string& path) {
       RebuildTree();
       return false;
     }
-    if (it == FolderCache.end()) {
+    // A listing is of the server's current folder: any other folder is changed into first.
+    if (it == FolderCache.end() || !SameText(p, ServerFolder)) {
       // Entered into the cache once the server confirms it.
       ClearItems();
       RaiseState(hsBusy);
       Changing = true;
+      ChangingTo = p;
       Component->SetCurrentFolder(ServerPath(p));
     } else {
-      Component->List(p, Prefs && Prefs->ListHidden ? "-latr" : "");
+      ListFolder(p);
       RebuildTree();
     }
     return true;
   }
+  std::shared_ptr<bool> alive = Alive;
   ShowCachedListing(p, it->second);
+  if (!*alive) return false;  // the view went among the messages the filling let run
   SelectReceivedFiles();
   RebuildTree();
   return true;
+}
+
+void THostView::ListFolder(const std::string& path) {
+  RaiseState(hsBusy);
+  ListingFolder = path;
+  Component->List(path, Prefs && Prefs->ListHidden && !PlainList ? "-latr" : "");
+}
+
+// A refused listing: once more without the option when the server refused it, else the
+// folder stays shown without entries, with the reason in red.
+void THostView::ListFailed() {
+  const std::string folder = ListingFolder;
+  ListingFolder.clear();
+  if (Prefs && Prefs->ListHidden && !PlainList && LastReplyCode >= 500 && LastReplyCode < 600) {
+    PlainList = true;
+    AddLogLine("The server refused the listing option; listing without it", InfoColor);
+    return ListFolder(folder);
+  }
+  AddLogLine(Format("Could not list the folder %s", folder), ErrorColor);
+  EndWaitsFor(folder, false);
+  if (SameText(folder, FolderText)) ShowEmptyFolder();
+  else EndBusy();
 }
 
 void THostView::ClearItems() {
@@ -88,7 +114,11 @@ void THostView::ShowCachedListing(const std::string& path, std::shared_ptr<TList
   DoUpdates = false;
   FolderText = path;
   SetTotals(0, 0);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  // Restored however the filling ends, the view's destruction among the messages included.
+  struct TWaitCursor {
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+  } cursor;
   TListModel* items = ListView()->Items();
   items->BeginUpdate();
   ClearItems();
@@ -116,7 +146,6 @@ void THostView::ShowCachedListing(const std::string& path, std::shared_ptr<TList
   BuildingList = false;
   SortItems();
   items->EndUpdate();
-  QApplication::restoreOverrideCursor();
   RaiseState(hsReady);
   DoUpdates = true;
   InvalidateTotal();
@@ -162,14 +191,21 @@ void THostView::FTPFolderReply(const std::string& folder, TFolderReplyType type,
   switch (type) {
     case TFolderReplyType::Changed:
       if (!Changing) return;
+      FolderReplySeen = true;
       if (result) return Component->GetCurrentFolder();
-      EndWait(false);
+      EndWaitsFor(ChangingTo, false);
       if (!HasListing(FolderText)) return Component->GetCurrentFolder();
       Changing = false;
       ChangeFolder(FolderText);  // the previous folder again
       return;
     case TFolderReplyType::CurrentFolder:
       if (!Changing) return;
+      FolderReplySeen = true;
+      if (!result || folder.empty()) {
+        // No folder to show under: the one shown before stays.
+        EndWaitsFor(ChangingTo, false);
+        return EndBusy();
+      }
       Changing = false;
       ReportCurrentFolder(folder);
       return;
@@ -198,7 +234,9 @@ void THostView::ReportCurrentFolder(const std::string& folder) {
     if (!inner.empty()) inner.pop_back();
     SetFolder("." + inner);
   }
-  if (Waiting && !SameText(FolderText, Waiting->Path)) EndWait(false);
+  ServerFolder = FolderText;
+  // The server put us elsewhere than asked (or the change was refused).
+  if (!SameText(FolderText, ChangingTo)) EndWaitsFor(ChangingTo, false);
   FolderCache.try_emplace(FolderText, nullptr);
   ChangeFolder(FolderText);
 }
@@ -217,11 +255,13 @@ void THostView::DropCache() {
 }
 
 bool THostView::FolderUp() {
-  if (FolderText.size() >= 2) {
-    const std::size_t previous = FolderText.rfind(FolderText.back(), FolderText.size() - 2);
-    if (previous != std::string::npos) FolderText.resize(previous + 1);
+  // The shown name changes only with what is shown: a refused change keeps both.
+  std::string parent = GetFolder();
+  if (parent.size() >= 2) {
+    const std::size_t previous = parent.rfind(parent.back(), parent.size() - 2);
+    if (previous != std::string::npos) parent.resize(previous + 1);
   }
-  return ChangeFolder(GetFolder());
+  return ChangeFolder(parent);
 }
 
 void THostView::Refresh() {

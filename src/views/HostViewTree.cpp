@@ -57,11 +57,18 @@ void TTreeCombo::showPopup() {
   setRootModelIndex({});
   TreeView->expandAll();
   if (Selection) TreeView->setCurrentIndex(Selection->index());
+  PressedInPopup = false;
+  const QRect area = PopupArea ? PopupArea() : QRect();
+  if (area.isValid()) view()->setMinimumWidth(area.width());
   QComboBox::showPopup();
+  if (area.isValid()) view()->window()->move(area.left(), view()->window()->y());
 }
 
 bool TTreeCombo::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TreeView->viewport() && event->type() == QEvent::MouseButtonPress) PressedInPopup = true;
   if (watched == TreeView->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    // The popup opens under the pointer: the release of the opening click lands on a node.
+    if (!PressedInPopup) return true;
     const QModelIndex index = TreeView->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
     if (!index.isValid()) return true;
     hidePopup();

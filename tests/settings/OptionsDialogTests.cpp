@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include "IniFile.h"
 #include "OptionsDialog.h"
 #include "OptionsWidgets.h"
+#include "Prompts.h"
 #include "Screenshots.h"
 #include "SoundPlayer.h"
 #include "QtEnvironment.h"
@@ -286,6 +288,41 @@ TEST_F(OptionsDialogTest, ToolTipsFollowThePreference) {
     QApplication::sendEvent(&widget, &event);
     EXPECT_EQ(widget.Count, on ? 1 : 0);
   }
+}
+
+}  // namespace
+}  // namespace ferrowin
+
+namespace ferrowin {
+namespace {
+
+// Every browse button asks through the prompt service (a test or batch run answers it), and
+// what it answers lands in the field.
+TEST_F(OptionsDialogTest, BrowseButtonsAskThroughThePromptService) {
+  auto dialog = Open();
+  const std::string chosen = Home.File("chosen");
+  std::vector<QString> titles;
+  SetDialogAnswerer([&](QDialog& asked) {
+    auto* files = dynamic_cast<QFileDialog*>(&asked);
+    if (!files) return int(QDialog::Rejected);
+    titles.push_back(files->windowTitle());
+    files->selectFile(QString::fromStdString(chosen));
+    return int(QDialog::Accepted);
+  });
+  struct {
+    QToolButton* Button;
+    std::function<QString()> Shown;
+  } cases[] = {{dialog->btnBrowseViewer, [&] { return dialog->editViewer->text(); }},
+               {dialog->btnBrowseLogFile, [&] { return dialog->editLogFile->text(); }},
+               {dialog->btnBrowseDefaultDir, [&] { return dialog->editDefaultDir->text(); }},
+               {dialog->btnBrowseSound, [&] { return dialog->cmboSound->currentText(); }}};
+  dialog->tvSounds->setCurrentItem(dialog->tvSounds->topLevelItem(0));
+  for (const auto& c : cases) {
+    c.Button->click();
+    EXPECT_TRUE(c.Shown().endsWith("chosen")) << c.Shown().toStdString();
+  }
+  SetDialogAnswerer(nullptr);
+  EXPECT_EQ(titles.size(), 4u);
 }
 
 }  // namespace

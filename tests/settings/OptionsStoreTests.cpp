@@ -51,7 +51,7 @@ TPreferences Changed() {
   p.ShowManager = false;
   p.PromptForPass = false;
   p.Ping = false;
-  p.UsePASV = true;
+  p.UsePASV = false;
   p.QuickDisconnect = true;
   p.RetryDelay = 17;
   p.Retries = 9;
@@ -89,6 +89,10 @@ TEST_F(OptionsStoreTest, MissingFileOrKeysGiveDefaults) {
   EXPECT_EQ(Load(), Defaults());
   WriteFile(Path, "[General]\nEMail=\n[FileTypes]\n[Connection]\nTimeout=soon\n");
   EXPECT_EQ(Load(), Defaults());  // an empty e-mail and a non-number take the defaults too
+  // Passive unless the file holds the key; a stored active mode is kept.
+  EXPECT_TRUE(Load().UsePASV);
+  WriteFile(Path, "[Connection]\nUsePASV=0\n");
+  EXPECT_FALSE(Load().UsePASV);
 }
 
 TEST_F(OptionsStoreTest, LegacyLowerCaseKeySeedsTheCaseConversionOnce) {

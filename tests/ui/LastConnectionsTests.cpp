@@ -60,7 +60,8 @@ TEST(LastConnections, KeptInTheRegistryStandIn) {
   EXPECT_TRUE(last.Any());
   last.Save(*OpenRegistry());
 
-  QSettings file(QString::fromStdString(home.Path + "/xdg/Harlune Media/Tavistrel.conf"), QSettings::IniFormat);
+  // FERROWIN_HOME holds it, not the user's configuration folder.
+  QSettings file(QString::fromStdString(home.Path + "/Harlune Media/Tavistrel.conf"), QSettings::IniFormat);
   EXPECT_EQ(file.value("Last Connections1/Site").toString(), "one");
   EXPECT_EQ(file.value("Last Connections3/Site").toString(), "three");
   EXPECT_TRUE(file.contains("Last Connections8/Site"));
@@ -68,6 +69,17 @@ TEST(LastConnections, KeptInTheRegistryStandIn) {
   TLastConnections read;
   read.Load(*OpenRegistry());
   EXPECT_EQ(Slots(read), Slots(last));
+
+  ::unsetenv("FERROWIN_HOME");
+  EXPECT_EQ(OpenRegistry()->fileName().toStdString(), home.Path + "/xdg/Harlune Media/Tavistrel.conf");
+}
+
+TEST(LastConnections, RemovingASiteMovesTheLaterOnesUp) {
+  TLastConnections last = Filled({"one", "two", "three"});
+  last.Remove("two");
+  EXPECT_EQ(Slots(last), (QStringList{"one", "three", "", "", "", "", "", ""}));
+  last.Remove("absent");
+  EXPECT_EQ(last[1], "three");
 }
 
 }  // namespace

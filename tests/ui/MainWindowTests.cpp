@@ -15,7 +15,14 @@
 #include <QTabWidget>
 #include <filesystem>
 
+#include <QApplication>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QTreeView>
+
 #include "HostView.h"
+#include "PasswordForm.h"
 #include "LastConnections.h"
 #include "LogControl.h"
 #include "LoclView.h"
@@ -207,6 +214,330 @@ TEST_F(MainWindow, UnhandledErrorsBecomeRedLogLines) {
   ASSERT_FALSE(w.memoLog->Entries().empty());
   EXPECT_EQ(w.memoLog->Entries().back().Text, "Something went wrong");
   EXPECT_EQ(w.memoLog->Entries().back().Color, ErrorColor);
+}
+
+// A site on the scripted server.
+TSite ScriptedSite(int port, const std::string& password = "pw") {
+  TSite site;
+  site.Name = "Scripted";
+  site.Host = "127.0.0.1";
+  site.Port = port;
+  site.User = "joe";
+  site.Password = password;
+  site.Firewall = false;
+  return site;
+}
+
+std::vector<std::string> ListingActions(const std::string& text) {
+  return {Send("150 Here it comes."), Action("data", Json(text)), Send("226 Done.")};
+}
+
+int RowOf(THostView& view, const QString& caption) {
+  for (int i = 0; i < view.ListView()->ItemCount(); ++i)
+    if (view.ListView()->Caption(i) == caption) return i;
+  return -1;
+}
+
+QModelIndex NodeIndex(TTreeCombo& tree, const QString& caption) {
+  const QModelIndexList found = tree.Nodes()->match(tree.Nodes()->index(0, 0), Qt::DisplayRole, caption, 1,
+                                                    Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? QModelIndex() : found.front();
+}
+
+// The drop-down holds the current tab's folders, and one click opens it without choosing:
+// the release of that click lands on the node under the pointer.
+TEST_F(MainWindow, TheFolderDropDownIsTheCurrentTabsAndOpensOnOneClick) {
+  fs::create_directory(Server.RootFile("images"));
+  fs::create_directory(Server.RootFile("pub"));
+  TfrmMain& w = Open();
+  AnswerManager("A");
+  w.btnConnectClick();
+  THostView* a = w.CurrentHostView();
+  ASSERT_TRUE(ConnectedAndListed(a));
+  ASSERT_TRUE(a->ChangeFolderWait("/images/"));
+  AnswerManager("C");
+  w.btnConnectClick();
+  THostView* c = w.CurrentHostView();
+  ASSERT_TRUE(ConnectedAndListed(c));
+  ASSERT_TRUE(c->ChangeFolderWait("/pub/"));
+  w.pgctrlHost->setCurrentIndex(0);
+  TTreeCombo& tree = *w.cmboHostTree;
+  ASSERT_NE(tree.SelectedNode(), nullptr);
+  EXPECT_EQ(tree.SelectedNode()->data(TTreeCombo::PathRole).toString(), "/images/");
+
+  QTest::mousePress(&tree, Qt::LeftButton);
+  ASSERT_TRUE(WaitFor([&] { return tree.view()->isVisible(); }));
+  QWidget* viewport = tree.Tree()->viewport();
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, tree.Tree()->visualRect(tree.Tree()->currentIndex()).center());
+  EXPECT_TRUE(tree.view()->isVisible());
+  // Over the tab area, as wide as it less 8 pixels.
+  EXPECT_GE(tree.view()->width(), w.pgctrlHost->width() - 8);
+  EXPECT_EQ(tree.view()->window()->x(), w.pgctrlHost->mapToGlobal(QPoint(4, 0)).x());
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(tree.view()->window()));
+  SaveScreenshot(tree.view()->window(), "main_tree_dropdown_open");
+  SaveScreenScreenshot("main_tree_dropdown_open_screen");
+  // The second click chooses, for this tab's connection.
+  const QModelIndex pub = NodeIndex(tree, "pub");
+  ASSERT_TRUE(pub.isValid());
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, tree.Tree()->visualRect(pub).center());
+  ASSERT_TRUE(WaitFor([&] { return a->GetFolder() == "/pub/" && !a->Animating; }));
+  EXPECT_FALSE(tree.view()->isVisible());
+  EXPECT_EQ(c->GetFolder(), "/pub/");
+  w.pgctrlHost->setCurrentIndex(1);
+  EXPECT_EQ(tree.SelectedNode()->data(TTreeCombo::PathRole).toString(), "/pub/");
+}
+
+// Busy work never hides the list: it keeps the keyboard, and Stop during a slow change of
+// folder ends the busy state on the folder shown before.
+TEST_F(MainWindow, StopDuringASlowChangeLeavesTheListUsable) {
+  TScript script;
+  script.StandardLogin()
+      .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
+      .On("PWD", {Send("257 \"/\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"/fast\" is current directory.")})
+      .On("CWD /slow/", {Action("stall", "3"), Send("250 Changed at last.")})
+      .Reply("CWD /fast/", "250 Changed.")
+      .On("LIST", ListingActions("drwxr-xr-x 2 u g 512 Jan 05 10:30 fast\r\n"
+                                 "drwxr-xr-x 2 u g 512 Jan 05 10:30 slow\r\n"), 1)
+      .On("LIST", ListingActions("-rw-r--r-- 1 u g 10 Jan 05 10:30 f.txt\r\n"));
+  TFakeFtpServer server(script.ToJson());
+  TfrmMain& w = Open();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.ConnectSite(ScriptedSite(server.Port()));
+  THostView& view = *w.CurrentHostView();
+  ASSERT_TRUE(ConnectedAndListed(&view));
+  QAbstractItemView* list = view.ListView()->CurrentView();
+  list->setFocus();
+  auto enter = [&](const char* folder) {
+    view.ListView()->SetFocused(RowOf(view, folder));
+    QTest::keyClick(list, Qt::Key_Return);
+  };
+  // Into a folder not seen yet and back with the keyboard: the list keeps the focus.
+  enter("fast");
+  EXPECT_TRUE(view.ListView()->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return view.GetFolder() == "/fast/" && !view.Animating; }));
+  EXPECT_EQ(QApplication::focusWidget(), list);
+  QTest::keyClick(list, Qt::Key_Backspace);
+  EXPECT_EQ(view.GetFolder(), "/");
+  // Stop while the server sits on a change of folder.
+  enter("slow");
+  ASSERT_TRUE(view.Animating);
+  ASSERT_TRUE(WaitFor([&] { return view.LogEntries().back().Message == "CWD /slow/"; }));  // on the server now
+  EXPECT_TRUE(view.ListView()->isVisible());
+  EXPECT_TRUE(w.lblBusy->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), list);
+  w.btnStop->trigger();
+  ASSERT_TRUE(WaitFor([&] { return !view.Animating; }));
+  EXPECT_EQ(view.GetFolder(), "/");
+  EXPECT_EQ(view.ListView()->ItemCount(), 2);
+  EXPECT_FALSE(w.lblBusy->isVisible());
+  EXPECT_EQ(QApplication::focusWidget(), list);
+  SaveScreenshot(&w, "main_after_stop_during_slow_cwd");
+}
+
+// Stored widths come back whatever the style, for every view of the side, and go back
+// unchanged; the close after "Yes" sends no QUIT.
+TEST_F(MainWindow, ColumnWidthsSurviveARunAndTheCloseIsQuick) {
+  {
+    auto registry = OpenRegistry();
+    registry->setValue("Windows/Main/LocalViewStyle", "3");
+    registry->setValue("Windows/Main/Column Widths/LocalCol0", "60");
+    registry->setValue("Windows/Main/Column Widths/LocalCol1", "200");
+    registry->setValue("Windows/Main/Column Widths/HostCol2", "150");
+  }
+  TScript script;
+  script.StandardLogin()
+      .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
+      .Reply("PWD", "257 \"/\" is current directory.")
+      .On("LIST", ListingActions(""));
+  TFakeFtpServer server(script.ToJson());
+  TfrmMain& w = Open();
+  EXPECT_EQ(w.CurrentLocalView()->ListView()->ReportView()->columnWidth(0), 60);
+  EXPECT_EQ(w.CurrentLocalView()->ListView()->ReportView()->columnWidth(1), 200);
+  EXPECT_EQ(w.CurrentHostView()->ListView()->ColumnWidth(2), 150);
+  w.NewLocalView();
+  EXPECT_EQ(w.CurrentLocalView()->ListView()->ColumnWidth(0), 60);
+  w.ConnectSite(ScriptedSite(server.Port()));
+  ASSERT_TRUE(WaitFor([&] { return w.CurrentHostView()->Connected() && !w.CurrentHostView()->Animating; }));
+  SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });
+  ASSERT_TRUE(w.close());
+  Window.reset();
+  EXPECT_TRUE(TFTPThread::WaitForWorkers(std::chrono::seconds(5)));
+  const auto received = server.Received();
+  EXPECT_EQ(std::count(received.begin(), received.end(), "QUIT"), 0);
+  auto registry = OpenRegistry();
+  EXPECT_EQ(registry->value("Windows/Main/Column Widths/LocalCol0").toString(), "60");
+  EXPECT_EQ(registry->value("Windows/Main/Column Widths/LocalCol1").toString(), "200");
+  EXPECT_EQ(registry->value("Windows/Main/Column Widths/HostCol2").toString(), "150");
+}
+
+// A second start brings the window forward as it is.
+TEST_F(MainWindow, ComingForwardKeepsTheWindowMaximized) {
+  TfrmMain& w = Open();
+  w.showMaximized();
+  ASSERT_TRUE(WaitFor([&] { return w.isMaximized(); }));
+  w.ComeForward();
+  EXPECT_TRUE(w.isMaximized());
+  w.setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+  w.ComeForward();
+  EXPECT_FALSE(w.isMinimized());
+  EXPECT_TRUE(w.isMaximized());
+}
+
+// The splitter folds the log away, and a log closed hidden starts hidden with "Show Log" up.
+TEST_F(MainWindow, TheSplitterHidesTheLogAndTheNextStartKeepsItHidden) {
+  {
+    TfrmMain& w = Open();
+    QSplitter* splitter = nullptr;
+    for (QSplitter* s : w.findChildren<QSplitter*>())
+      if (s->orientation() == Qt::Vertical) splitter = s;
+    ASSERT_NE(splitter, nullptr);
+    QWidget* handle = splitter->handle(1);
+    auto drag = [&](QEvent::Type type, QPoint local) {
+      QMouseEvent e(type, local, handle->mapToGlobal(local), Qt::LeftButton,
+                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(handle, &e);
+    };
+    const QPoint middle = handle->rect().center();
+    drag(QEvent::MouseButtonPress, middle);
+    drag(QEvent::MouseMove, middle - QPoint(0, 400));
+    drag(QEvent::MouseButtonRelease, middle - QPoint(0, 400));
+    EXPECT_FALSE(w.btnShowLog->isChecked());
+    EXPECT_FALSE(w.mnuShowLog->isChecked());
+    EXPECT_FALSE(w.memoLog->isVisible());
+    ASSERT_TRUE(w.close());
+    Window.reset();
+  }
+  TfrmMain& w = Open();
+  EXPECT_FALSE(w.btnShowLog->isChecked());
+  EXPECT_FALSE(w.memoLog->isVisible());
+  w.btnShowLog->trigger();  // the first press shows it
+  EXPECT_TRUE(w.memoLog->isVisible());
+  EXPECT_TRUE(w.mnuShowLog->isChecked());
+}
+
+// At the default size every panel of the status bars holds its text.
+TEST_F(MainWindow, StatusPanelsFitTheirTextsAtTheDefaultSize) {
+  TfrmMain& w = Open();
+  w.Prefs.ListHidden = true;  // pyftpdlib refuses "LIST -latr": the listing is asked again plainly
+  AnswerManager("Site");
+  w.btnConnectClick();
+  ASSERT_TRUE(ConnectedAndListed(w.CurrentHostView()));
+  ASSERT_EQ(w.width(), 669);
+  ASSERT_TRUE(WaitFor([&] { return !w.CurrentLocalView()->StatusBar()->PanelText(3).isEmpty(); }));
+  QCoreApplication::processEvents();
+  for (TCustomView* view : {static_cast<TCustomView*>(w.CurrentLocalView()), static_cast<TCustomView*>(w.CurrentHostView())}) {
+    TStatusBar* bar = view->StatusBar();
+    for (int i = 0; i < bar->PanelCount(); ++i)
+      EXPECT_GE(bar->PanelWidth(i), bar->fontMetrics().horizontalAdvance(bar->PanelText(i)))
+          << i << " " << bar->PanelText(i).toStdString();
+    EXPECT_GE(bar->height(), bar->heightForWidth(bar->width()));
+  }
+  EXPECT_EQ(w.CurrentHostView()->ListView()->Caption(0), "hello.txt");
+  SaveScreenshot(&w, "main_after_refused_list_latr_default_size");
+}
+
+// Closing a connected tab stops counting it; a clone keeps the site's firewall choice; a
+// deleted site leaves the last connections when chosen.
+TEST_F(MainWindow, TabsAndRecentSitesFollowWhatIsReallyThere) {
+  TfrmMain& w = Open();
+  AnswerManager("Counted");
+  w.btnConnectClick();
+  ASSERT_TRUE(ConnectedAndListed(w.CurrentHostView()));
+  EXPECT_EQ(w.ConnectedViews(), 1);
+  w.NewHostView();
+  w.pgctrlHost->setCurrentIndex(0);
+  w.btnHostCloseClick();
+  EXPECT_EQ(w.ConnectedViews(), 0);
+  EXPECT_FALSE(w.cmboHostTree->isEnabled());
+  AnswerManager("Cloned");
+  w.btnConnectClick();
+  ASSERT_TRUE(ConnectedAndListed(w.CurrentHostView()));
+
+  // The clone logs in through the firewall as its original did (this one refuses: no more).
+  EngineSettings().MaxAttempts = 1;
+  SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Ok; });
+  SetDialogAnswerer([](QDialog&) { return int(QDialog::Rejected); });
+  ASSERT_TRUE(w.CurrentHostView()->Connected());
+  w.CurrentHostView()->UseFirewall = true;
+  w.Prefs.FirewallEnabled = true;
+  w.Prefs.FirewallHost = "127.0.0.1";
+  w.Prefs.FirewallPort = Server.Port();
+  w.btnHostNewClick();
+  EXPECT_TRUE(w.CurrentHostView()->UseFirewall);
+  EXPECT_EQ(w.CurrentHostView()->FTP().FirewallHost, "127.0.0.1");
+
+  w.AddLastConnection("Deleted since");
+  w.mnuLast1Click(0);
+  ASSERT_FALSE(AskedPrompts().empty());
+  EXPECT_NE(AskedPrompts().back().Text.indexOf("Deleted since"), -1);
+  EXPECT_NE(w.LastConnections[0], "Deleted since");
+}
+
+// A refused password: the server's reason in a message, then the prompt again with the user
+// name; OK tries once more (saving the password only when asked), Cancel sends nothing more.
+TEST_F(MainWindow, ARefusedLoginAsksAgainWithTheUserName) {
+  struct {
+    bool Save;
+  } cases[] = {{false}, {true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Save);
+    TfrmMain& w = Open();
+    w.Prefs.Retries = 1;  // whatever the engine does with a refusal, no second try here
+    w.ApplyPreferences();
+    TSite site = ScriptedSite(Server.Port(), "Wr0ngPass");
+    site.User = TPyFtpServer::UserName;
+    ASSERT_TRUE(TSiteFile(w.SitesFile).WriteSite(site));
+    AskedPrompts().clear();
+    SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Ok; });
+    QString userShown;
+    bool saveOffed = false;
+    SetDialogAnswerer([&](QDialog& dialog) {
+      auto& prompt = dynamic_cast<TdlgPassword&>(dialog);
+      userShown = prompt.editUser->text();
+      saveOffed = !prompt.cbSavePassword->isHidden() && !prompt.cbSavePassword->isChecked();
+      prompt.editPassword->setText(TPyFtpServer::Password);
+      prompt.cbSavePassword->setChecked(c.Save);
+      return int(QDialog::Accepted);
+    });
+    w.ConnectSite(site);
+    ASSERT_TRUE(ConnectedAndListed(w.CurrentHostView()));
+    EXPECT_EQ(userShown, TPyFtpServer::UserName);
+    EXPECT_TRUE(saveOffed);
+    ASSERT_FALSE(AskedPrompts().empty());
+    EXPECT_NE(AskedPrompts().front().Text.indexOf("530"), -1) << AskedPrompts().front().Text.toStdString();
+    EXPECT_EQ(TSiteFile(w.SitesFile).ReadSite("Scripted", "").Password, c.Save ? "secret" : "Wr0ngPass");
+    for (const QString& line : w.memoLog->Lines()) {
+      EXPECT_EQ(line.indexOf("Wr0ngPass"), -1);
+      EXPECT_EQ(line.indexOf(TPyFtpServer::Password), -1);
+    }
+    SetPromptAnswerer(nullptr);
+    SetDialogAnswerer(nullptr);
+    Window.reset();
+  }
+}
+
+TEST_F(MainWindow, CancelAfterARefusedLoginLeavesTheTabDisconnected) {
+  TScript script;
+  script.Reply("USER .*", "331 Password required.").Reply("PASS .*", "530 Login incorrect.");
+  TFakeFtpServer server(script.ToJson());
+  TfrmMain& w = Open();
+  w.Prefs.Retries = 1;
+  w.ApplyPreferences();
+  SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Ok; });
+  int asked = 0;
+  SetDialogAnswerer([&](QDialog&) {
+    ++asked;
+    return int(QDialog::Rejected);
+  });
+  w.ConnectSite(ScriptedSite(server.Port(), "Wr0ngPass"));
+  ASSERT_TRUE(WaitFor([&] { return asked == 1 && !w.CurrentHostView()->FTP().Busy(); }));
+  EXPECT_FALSE(w.CurrentHostView()->Connected());
+  EXPECT_EQ(w.pgctrlHost->tabText(0), "Disconnected");
+  const auto received = server.Received();
+  EXPECT_EQ(std::count_if(received.begin(), received.end(), [](const std::string& l) { return l.rfind("PASS ", 0) == 0; }), 1);
+  for (const QString& line : w.memoLog->Lines()) EXPECT_EQ(line.indexOf("Wr0ngPass"), -1);
 }
 
 }  // namespace

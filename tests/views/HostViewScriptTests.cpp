@@ -4,6 +4,9 @@
 #include "ViewTestSupport.h"
 #include "ViewTestWindow.h"
 
+#include <QApplication>
+#include <QPointer>
+
 namespace ferrowin::test {
 namespace {
 
@@ -108,6 +111,83 @@ TEST_F(HostViewScripted, ServerFailuresEndTheWait) {
   Host().OnUpdateState = nullptr;
 }
 
+// A folder whose listing failed is known but not listed; going back to it from another
+// folder changes into it first, so its name never heads another folder's entries.
+TEST_F(HostViewScripted, AFolderListedAgainIsChangedIntoFirst) {
+  const std::string rootListing = "drwxr-xr-x 2 u g 512 Jan 05 10:30 a\r\ndrwxr-xr-x 2 u g 512 Jan 05 10:30 b\r\n";
+  TScript script;
+  script.On("PWD", {Send("257 \"/\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"/a\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"/b\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"/a\" is current directory.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing(rootListing), 1)
+      .On("LIST", {Send("550 Permission denied.")}, 1)
+      .On("LIST", Listing("-rw-r--r-- 1 u g 10 Jan 05 10:30 only-in-b.txt\r\n"), 1)
+      .On("LIST", Listing("-rw-r--r-- 1 u g 10 Jan 05 10:30 only-in-a.txt\r\n"));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  TStateRecorder states(Host());
+  // The refused listing: the view is usable on /a/, empty, with a red line.
+  EXPECT_FALSE(Host().ChangeFolderWait("/a/"));
+  EXPECT_EQ(Host().GetFolder(), "/a/");
+  EXPECT_EQ(Host().ListView()->ItemCount(), 0);
+  EXPECT_EQ(states.States.back(), hsReady);
+  EXPECT_FALSE(Host().ChangingFolder());
+  EXPECT_EQ(Host().LogEntries().back().Color, ErrorColor);
+  ASSERT_TRUE(Host().ChangeFolderWait("/b/"));
+  ASSERT_TRUE(Host().ChangeFolderWait("/a/"));
+  EXPECT_EQ(Host().ListView()->Caption(0), "only-in-a.txt");
+  Names received = Server->Received();
+  EXPECT_EQ(std::count(received.begin(), received.end(), "CWD /a/"), 2);
+  Host().OnUpdateState = nullptr;
+}
+
+// Stop during a folder change that the server is slow to answer ends the wait with false
+// and shows the folder that was shown before, ready for the next command.
+TEST_F(HostViewScripted, StopDuringASlowChangeEndsTheWait) {
+  TScript script;
+  script.Reply("PWD", "257 \"/\" is current directory.")
+      .On("CWD /slow/", {Action("stall", "3"), Send("250 Changed at last.")})
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  TStateRecorder states(Host());
+  QTimer::singleShot(100, [this] { Host().Stop(); });
+  EXPECT_FALSE(Host().ChangeFolderWait("/slow/"));
+  // The aborted command's end follows at once.
+  ASSERT_TRUE(WaitFor([&] { return !Host().ChangingFolder(); }));
+  EXPECT_EQ(Host().GetFolder(), "/");
+  EXPECT_EQ(Host().ListView()->ItemCount(), 2);
+  EXPECT_FALSE(Host().ChangingFolder());
+  EXPECT_EQ(states.States.back(), hsReady);
+  Host().OnUpdateState = nullptr;
+  // A view destroyed during a wait ends it too.
+  QTimer::singleShot(100, [this] { Window.reset(); });
+  QPointer<THostView> view(&Host());
+  EXPECT_FALSE(view->ChangeFolderWait("/slow/"));
+  EXPECT_TRUE(view.isNull());
+}
+
+// A current-folder reply without a folder (refused, or no quoted path) gives no name to show
+// entries under: the folder shown before stays.
+TEST_F(HostViewScripted, ACurrentFolderReplyWithoutAFolderKeepsThePreviousOne) {
+  TScript script;
+  script.On("PWD", {Send("257 \"/\" is current directory.")}, 1)
+      .On("PWD", {Send("550 Cannot tell.")}, 1)
+      .On("PWD", {Send("257 Somewhere.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing(UnixListing));
+  Start(script);
+  ASSERT_TRUE(Connect());
+  for (const char* folder : {"/x/", "/y/"}) {
+    EXPECT_FALSE(Host().ChangeFolderWait(folder));
+    EXPECT_EQ(Host().GetFolder(), "/");
+    EXPECT_EQ(Host().ListView()->ItemCount(), 2);
+    EXPECT_FALSE(Host().ChangingFolder());
+  }
+}
+
 TEST_F(HostViewScripted, StopEndsTheFillingOfALargeFolder) {
   std::string listing;
   for (int i = 0; i < 5000; ++i) listing += "-rw-r--r-- 1 u g 10 Jan 05 10:30 file" + std::to_string(i) + ".txt\r\n";
@@ -133,6 +213,13 @@ TEST_F(HostViewScripted, StopEndsTheFillingOfALargeFolder) {
   // Shown again in full when asked again.
   EXPECT_TRUE(Host().ChangeFolder("/"));
   EXPECT_EQ(Host().ListView()->ItemCount(), 5000);
+  // The view going in the middle of a filling leaves no hourglass behind.
+  ASSERT_TRUE(Host().ChangeFolderWait("/other/"));
+  QTimer::singleShot(0, [this] { Window.reset(); });
+  QPointer<THostView> view(&Host());
+  view->ChangeFolder("/");
+  EXPECT_TRUE(view.isNull());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

@@ -177,6 +177,49 @@ TEST_F(HostViewReal, ChangeFolderWaitEndsWhenRefusedOrDisconnected) {
   EXPECT_FALSE(Host().ChangeFolderWait("/sub/"));
 }
 
+// pyftpdlib refuses "LIST -latr" (550): the listing is asked again plainly, for that folder
+// and from then on, and the folder shown is the folder listed.
+TEST_F(HostViewReal, AListingOptionTheServerRefusesIsDroppedForThatServer) {
+  Prefs.ListHidden = true;
+  Connect();
+  EXPECT_EQ(Captions().size(), 10u);
+  EXPECT_TRUE(Host().ListView()->isEnabled());
+  Names commands = CommandsSince(0);
+  auto count = [&](const std::string& command) { return std::count(commands.begin(), commands.end(), command); };
+  EXPECT_EQ(count("LIST -latr"), 1);
+  EXPECT_EQ(count("LIST"), 1);
+  const int sent = CommandsSent();
+  ASSERT_TRUE(Host().ChangeFolderWait("/sub/"));
+  EXPECT_EQ(Captions(), Names{"inner.txt"});
+  commands = CommandsSince(sent);
+  EXPECT_EQ(count("LIST -latr"), 0);
+  EXPECT_EQ(count("LIST"), 1);
+}
+
+// An outer wait whose folder is listed while an inner wait runs ends as soon as the inner
+// one does, each with its own answer.
+TEST_F(HostViewReal, NestedWaitsEachEndOnTheirOwnFolder) {
+  Connect();
+  bool inner = false, started = false;
+  Host().OnLog = [&](THostView&, const std::string& message, TColor color) {
+    if (started || color != CommandColor || message != "LIST") return;
+    started = true;  // the outer folder's listing is on its way: wait for another inside
+    inner = Host().ChangeFolderWait("/other/");
+  };
+  // Without an end of its own the outer wait would hang: a disconnect ends what is left.
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [this] { Host().FTP().OnDisconnect(Host().FTP()); });
+  watchdog.start(20000);
+  EXPECT_TRUE(Host().ChangeFolderWait("/sub/"));
+  EXPECT_TRUE(started);
+  EXPECT_TRUE(inner);
+  EXPECT_NE(Host().CachedListing("/sub/"), nullptr);
+  EXPECT_NE(Host().CachedListing("/other/"), nullptr);
+  EXPECT_TRUE(watchdog.isActive());
+  Host().OnLog = nullptr;
+}
+
 TEST_F(HostViewReal, MasksFilterFilesButNeverFolders) {
   Connect();
   Host().SetMask("*.HTM;*.txt");

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 
 #include "AllViewsList.h"
@@ -155,6 +156,41 @@ TEST_F(ListControl, CaptionEditingAsksBeforeAndAfter) {
     EXPECT_EQ(proposed, "zulu");
     EXPECT_EQ(List->Caption(1), keep ? "alpha" : "zulu");
     EXPECT_FALSE(List->IsEditing());
+  }
+}
+
+}  // namespace
+}  // namespace ferrowin::test
+
+namespace ferrowin::test {
+namespace {
+
+// A long name in the list style is shown whole while the pane has room, and a name cut
+// short by a narrow pane shows in a tool tip.
+TEST_F(ListControl, LongNamesInTheListStyleAreWholeOrTipped) {
+  const QString name = "notes for today and the meeting of tomorrow morning.txt";
+  List->Items()->Add({name, nullptr, -1, 0, {"1"}});
+  List->SetViewStyle(TViewStyle::List);
+  const int row = List->ItemCount() - 1;
+  auto tipAt = [&](int item) {
+    QWidget* viewport = List->IconView()->viewport();
+    const QPoint pos = List->ItemRect(item).center();
+    QHelpEvent help(QEvent::ToolTip, pos, viewport->mapToGlobal(pos));
+    QCoreApplication::sendEvent(viewport, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  struct {
+    int Width;
+    bool Whole;
+  } cases[] = {{900, true}, {250, false}};
+  for (const auto& c : cases) {
+    Window->resize(c.Width, 300);
+    List->resize(c.Width, 300);
+    QCoreApplication::processEvents();
+    // What the item delegate needs to draw the name uncut.
+    const int needed = List->IconView()->sizeHintForIndex(List->Index(row)).width();
+    EXPECT_EQ(List->IconView()->gridSize().width() >= needed, c.Whole) << c.Width;
+    EXPECT_EQ(tipAt(row), c.Whole ? QString() : name) << c.Width;
   }
 }
 

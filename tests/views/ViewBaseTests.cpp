@@ -191,14 +191,14 @@ TEST_F(ViewBase, DropsAreTakenOnlyFromAnotherViewsList) {
   EXPECT_EQ(View->Calls, std::vector<std::string>{"TransferFrom 1"});
 }
 
-TEST_F(ViewBase, PanelHintsShowTextsTooWideForTheirPanel) {
+TEST_F(ViewBase, PanelsFitTheirTextsAndHintOnlyWhatCannotFit) {
   TStatusBar* bar = View->StatusBar();
   bar->resize(600, bar->sizeHint().height());
   bar->SetPanelText(1, "1 Entry, 1 Byte");
-  bar->SetPanelText(2, "123456 Items Selected, 1.02E+003MB and more text than fits");
+  bar->SetPanelText(2, "1 Item Selected, 1 Byte");
   const int w0 = bar->PanelWidth(0), w1 = bar->PanelWidth(1), w2 = bar->PanelWidth(2);
   EXPECT_GE(w0, 40);
-  EXPECT_NEAR(w1, 3 * w0, 3);  // in proportion, whatever the font
+  EXPECT_NEAR(w1, 3 * w0, 3);  // short texts keep the classic proportions, whatever the font
   EXPECT_EQ(bar->PanelWidth(3), 600 - w0 - w1 - w2);
   EXPECT_EQ(bar->PanelAt(0), 0);
   EXPECT_EQ(bar->PanelAt(w0), 1);
@@ -206,7 +206,29 @@ TEST_F(ViewBase, PanelHintsShowTextsTooWideForTheirPanel) {
   EXPECT_EQ(bar->PanelAt(599), 3);
   EXPECT_EQ(bar->PanelAt(600), -1);
   EXPECT_EQ(bar->HintAt(w0 + 1), "");
-  EXPECT_EQ(bar->HintAt(w0 + w1 + 1), bar->PanelText(2));
+
+  // Texts of a narrow pane: every panel as wide as its text, on as many rows as it takes.
+  const QFontMetrics metrics = bar->fontMetrics();
+  struct {
+    int Width;
+    bool Wraps;
+  } cases[] = {{1300, false}, {320, true}};
+  for (const auto& c : cases) {
+    bar->resize(c.Width, bar->heightForWidth(c.Width));
+    bar->SetPanelText(1, "10 Entries, 250 Bytes");
+    bar->SetPanelText(2, "123 Items Selected, 1.02E+003MB");
+    bar->SetPanelText(3, "12,345,678,901 Bytes Free");
+    EXPECT_EQ(bar->RowCount() > 1, c.Wraps) << c.Width;
+    EXPECT_EQ(bar->heightForWidth(c.Width), bar->RowCount() * bar->heightForWidth(100000));
+    for (int i = 1; i < 4; ++i) {
+      EXPECT_GE(bar->PanelWidth(i), metrics.horizontalAdvance(bar->PanelText(i))) << c.Width << " panel " << i;
+      EXPECT_EQ(bar->PanelAt(bar->PanelRect(i).center()), i);
+      EXPECT_EQ(bar->HintAt(bar->PanelRect(i).center()), "");
+    }
+  }
+  // Only a text wider than the whole bar is cut, and then it shows as a hint.
+  bar->SetPanelText(2, QString("123456 Items Selected, 1.02E+003MB ").repeated(4));
+  EXPECT_EQ(bar->HintAt(bar->PanelRect(2).center()), bar->PanelText(2));
   EXPECT_EQ(bar->Hint(), bar->PanelText(2));
 }
 
