@@ -112,6 +112,11 @@ void TFTPThread::CloseSocket(TSocket& socket, bool drain) {
 void TFTPThread::ReportSocketError() {
   int e = LastSocketError();
   if (e == 0 || e == wsa::NotSocket) return;
+  if (e == wsa::Interrupted && Aborted) {  // a wait the user ended: that is the abort itself
+    AbortPending = false;
+    NotifyAbort();
+    return;
+  }
   NotifyError(e, SocketErrorText(e));
   ErrorReported = true;
 }

@@ -192,6 +192,11 @@ bool TFTPThread::PrepareConnection(TCommandKind kind) {
 
 bool TFTPThread::RunCommand(TCommandItem& item) {
   if (!PrepareConnection(item.Kind)) return false;
+  // A connection that is closed already (dropped, or closed by the server) needs no QUIT.
+  if (item.Kind == TCommandKind::Logout && !ControlSocket.Valid()) {
+    NotifyDisconnect();
+    return true;
+  }
   switch (item.Kind) {
     case TCommandKind::FirewallLogin:
     case TCommandKind::Login:

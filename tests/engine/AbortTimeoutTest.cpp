@@ -51,7 +51,7 @@ class RepliesInStep : public TEngineTest {
 };
 
 TEST_F(RepliesInStep, AfterEveryKindOfAbortAndTimeOut) {
-  enum class TTrouble { AbortTransfer, AbortBeforePreliminary, AcceptTimeOut, ReplyTimeOut };
+  enum class TTrouble { AbortTransfer, AbortBeforePreliminary, AbortAccept, AcceptTimeOut, ReplyTimeOut };
   struct {
     const char* Name;
     TTrouble Trouble;
@@ -67,6 +67,10 @@ TEST_F(RepliesInStep, AfterEveryKindOfAbortAndTimeOut) {
        [](const std::string& wait) {
          return Lines{wait, Send("150 Opening data connection."), Send("426 Transfer aborted.")};
        }},
+      {"abort while waiting for the server's data connection", TTrouble::AbortAccept,
+       [](const std::string& wait) {
+         return Lines{Send("150 Opening data connection."), wait, Send("425 Can't open data connection.")};
+       }},
       {"active mode, accept time-out", TTrouble::AcceptTimeOut,
        [](const std::string& wait) {
          return Lines{Send("150 Opening data connection."), wait, Send("425 Can't open data connection.")};
@@ -79,17 +83,20 @@ TEST_F(RepliesInStep, AfterEveryKindOfAbortAndTimeOut) {
     TTempDir dir;
     const std::string go = dir.File("go");
     const bool download = c.Trouble != TTrouble::ReplyTimeOut;
-    Start(TScript().On(download ? "RETR .*" : "CWD /slow", c.Actions(Action("wait_file", Json(go)))),
-          c.Trouble != TTrouble::AcceptTimeOut);
-    const bool abort = c.Trouble == TTrouble::AbortTransfer || c.Trouble == TTrouble::AbortBeforePreliminary;
+    const bool active = c.Trouble == TTrouble::AcceptTimeOut || c.Trouble == TTrouble::AbortAccept;
+    Start(TScript().On(download ? "RETR .*" : "CWD /slow", c.Actions(Action("wait_file", Json(go)))), !active);
+    const bool abort = c.Trouble < TTrouble::AcceptTimeOut;
     if (!abort) EngineSettings().TimeOut = 1000;
     if (download) Client->Component->Download("", "/dir/file.bin", Local.File("file.bin"), TTransferType::Binary);
     else Client->Component->SetCurrentFolder("/slow");
 
     if (abort) {
       ASSERT_TRUE(PumpUntil([&] {
-        return c.Trouble == TTrouble::AbortTransfer ? Client->Events->CountPrefix("Progress 0") > 0
-                                                    : Contains(Server->Received(), "RETR /dir/file.bin");
+        switch (c.Trouble) {
+          case TTrouble::AbortTransfer: return Client->Events->CountPrefix("Progress 0") > 0;
+          case TTrouble::AbortAccept: return Client->Events->LogHas("150 Opening data connection.");
+          default: return Contains(Server->Received(), "RETR /dir/file.bin");
+        }
       }));
       const auto abortedAt = Clock::now();
       Client->Component->Abort();
