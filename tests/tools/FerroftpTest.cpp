@@ -55,6 +55,9 @@ TEST_F(Ferroftp, GetPutAndResumeInBothModes) {
     EXPECT_EQ(Ferro("put " + Local.File("f.bin") + " " + Url("/up.bin") + mode).Code, 0);
     EXPECT_EQ(ReadFile(Server.RootFile("up.bin")), data);
   }
+  std::ofstream(Server.RootFile("t.txt")) << "dos\r\nunix\n";  // this server sends both as CR LF
+  EXPECT_EQ(Ferro("get " + Url("/t.txt") + " " + Local.File("t.txt") + " --ascii").Code, 0);
+  EXPECT_EQ(ReadFile(Local.File("t.txt")), "dos\nunix\n");
   std::ofstream(Server.RootFile("half.bin"), std::ios::binary) << data.substr(0, 5000);
   EXPECT_EQ(Ferro("put " + Local.File("f.bin") + " " + Url("/half.bin") + " --resume").Code, 0);
   EXPECT_EQ(ReadFile(Server.RootFile("half.bin")), data);
