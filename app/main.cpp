@@ -1,8 +1,12 @@
-// Starts Ferrowin: one copy per user, the window, and the connection the command line names.
+// Starts Ferrowin: --help and --version without a display, then one copy per user, the
+// window, and the connection the command line names.
 
 #include <QFileInfo>
+#include <QIcon>
+#include <cstdio>
 
 #include "Application.h"
+#include "CommandLineOptions.h"
 #include "FTPCompThread.h"
 #include "FTPUtils.h"
 #include "Main.h"
@@ -11,60 +15,58 @@
 
 namespace {
 
-// "/c host:port", "-u user", "/phidden" ...: a switch's value is the rest of its parameter,
-// or the whole next parameter (which is then never read as a switch itself).
-ferrowin::TStartOptions ReadSwitches(const QStringList& args) {
-  ferrowin::TStartOptions options;
-  for (int i = 1; i < args.size(); ++i) {
-    const QString arg = args[i].trimmed();
-    if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) continue;
-    const QChar letter = arg[1];
-    auto value = [&]() -> std::string {
-      if (arg.size() > 2) return arg.mid(2).trimmed().toStdString();
-      return i + 1 < args.size() ? args[++i].trimmed().toStdString() : std::string();
-    };
-    switch (letter.toLower().unicode()) {
-      case 'c': {
-        if (letter != 'c') break;  // only lower case
-        const std::string host = value();
-        const auto colon = host.find(':');
-        options.Host = host.substr(0, colon);
-        if (colon != std::string::npos) options.Port = ferrowin::PortNumber(host.substr(colon + 1), 21);
-        break;
-      }
-      case 'u': options.User = value(); break;
-      case 'p': options.Password = value(); break;
-      case 'h': options.HostFolder = value(); break;
-      case 'i': options.SettingsFile = value(); break;
-      case 'n': options.SitesFile = value(); break;
-      case 'd': ferrowin::SetDebugTrace(true); break;
-      default: break;
-    }
+QStringList Arguments(int argc, char* argv[]) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  return args;
+}
+
+// Answers what needs no window; true when the program should end here.
+bool PrintRequested(const ferrowin::TStartOptions& options) {
+  if (options.PrintVersion) {
+    std::printf("ferrowin %s\n", FERROWIN_VERSION);
+  } else if (options.PrintHelp) {
+    std::printf("%s\n\nferrowin ftp://[user[:password]@]host[:port]/[folder/][file]\n"
+                "    opens a connection to the URL (in the running copy when there is one)\n"
+                "ferrowin --help | --version\n",
+                ferrowin::CommandLineUsage(QStringLiteral("\n")).toLocal8Bit().constData());
+  } else {
+    return false;
   }
-  return options;
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  ferrowin::TStartOptions options = ferrowin::ReadSwitches(Arguments(argc, argv));
+  if (PrintRequested(options)) return 0;
   ferrowin::TApplication app(argc, argv);
-  if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())) return 1;
+  QIcon icon(QStringLiteral(":/icons/ferrowin-48.png"));
+  icon.addFile(QStringLiteral(":/icons/ferrowin-256.png"));
+  QApplication::setWindowIcon(icon);
+  QApplication::setDesktopFileName(QStringLiteral("ferrowin"));
+  const QString url = QString::fromStdString(options.URL);
+  if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url)) return 1;
   ferrowin::InstallQtMessageWindows();
+  if (options.DebugTrace) ferrowin::SetDebugTrace(true);
   int code = 0;
   {
-    ferrowin::TfrmMain window(ReadSwitches(QApplication::arguments()));
+    ferrowin::TfrmMain window(std::move(options));
     ferrowin::TApplication::SetExceptionHandler([&window](const QString& message) { window.AppException(message); });
-    ferrowin::SetComeForwardHandler([&window] {
+    ferrowin::SetComeForwardHandler([&window](const QString& request) {
       window.showNormal();
       window.raise();
       window.activateWindow();
+      if (!request.isEmpty()) window.ConnectURL(request.toStdString());
     });
     window.show();
     code = QApplication::exec();
     ferrowin::SetComeForwardHandler(nullptr);
     ferrowin::TApplication::SetExceptionHandler(nullptr);
   }
-  // Workers finish their last command (a logout) before the process ends.
-  ferrowin::TFTPThread::WaitForWorkers(std::chrono::seconds(3));
+  // Whatever a worker still runs is aborted, so the process ends at once and no worker
+  // outlives the objects it uses.
+  ferrowin::TFTPThread::StopWorkers(std::chrono::seconds(3));
   return code;
 }

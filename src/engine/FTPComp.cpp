@@ -111,7 +111,11 @@ TFTPComponent::~TFTPComponent() {
   auto& list = ComponentList();
   const bool wasFirst = !list.empty() && list.front() == this;
   if (wasFirst) WindowHandle->StopTimer();
-  if (auto thread = Thread()) thread->Terminate();
+  if (auto thread = Thread()) {
+    // Nobody waits for the running command any more; of what is queued only a logout runs.
+    thread->Terminate();
+    thread->Abort();
+  }
   {
     // From here on the worker posts nowhere and reads no more of this component.
     std::lock_guard lock(Shared->Lock);
@@ -256,6 +260,10 @@ void TFTPComponent::Dispatch(int code, std::unique_ptr<TEventRecord> record) {
   auto notification = static_cast<TNotification>(code);
   if (notification == TNotification::Disconnect) IsLoggedIn = false;
   if (notification == TNotification::LoggedIn) IsLoggedIn = true;
+  if (auto* failure = dynamic_cast<TCantLogInData*>(record.get())) {
+    CantLogInReply = failure->Reply;
+    CantLogInRefused = failure->Refused;
+  }
   try {
     Raise(notification, record.get());
   } catch (const std::exception& e) {

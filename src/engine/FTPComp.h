@@ -88,6 +88,11 @@ class TFTPComponent {
   void SetServerType(int serverType);
   [[nodiscard]] bool LoggedIn() const { return IsLoggedIn; }
   [[nodiscard]] const void* Owner() const { return OwnerRef; }
+  // Why the last login failed, as of the OnCantLogIn event: the server's reply that ended it
+  // (its lines joined by LF; "" when none came, as when the connection failed), and whether it
+  // was a definite refusal such as a wrong password, after which no attempt was repeated.
+  [[nodiscard]] const std::string& LoginReply() const { return CantLogInReply; }
+  [[nodiscard]] bool LoginRefused() const { return CantLogInRefused; }
 
   // Events, raised on the user-interface thread in the order the worker posted them.
   TEvent<TFTPComponent&> OnAbort;
@@ -147,6 +152,8 @@ class TFTPComponent {
   std::shared_ptr<TConnectionShared> Shared;
   std::unique_ptr<TMessageWindow> WindowHandle;
   bool IsLoggedIn = false;
+  std::string CantLogInReply;
+  bool CantLogInRefused = false;
 };
 
 // The permission digits of SITE CHMOD for an attribute set: 644 for rw-r--r--.

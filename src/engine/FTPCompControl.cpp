@@ -34,11 +34,44 @@ void TFTPThread::SendCommand(const std::string& text) {
 
 void TFTPThread::FlushControlSocket() {
   Trace("FlushControlSocket, RepliesNeeded = %d", RepliesNeeded);
-  while (RepliesNeeded > 0) {
-    int before = RepliesNeeded;
-    GetReply(false);
-    if (RepliesNeeded == before) break;
+  // Only what has arrived: each complete reply read pays one owed (a preliminary one pays none).
+  while (RepliesNeeded > 0 && GetReply(false) > 0) {
   }
+}
+
+namespace {
+// How long replies still owed for earlier commands (after an abort or a time-out) may take
+// before the connection counts as out of step: they are normally on their way already.
+constexpr std::uint32_t OwedReplyWait = 3000;
+}  // namespace
+
+// Reads what the server still owes, within the short wait; false when it did not all come
+// (also when the server closed the connection).
+bool TFTPThread::ReadOwedReplies() {
+  if (RepliesNeeded <= 0 || !ControlSocket.Valid()) return true;
+  Trace("ReadOwedReplies, RepliesNeeded = %d", RepliesNeeded);
+  struct TRestore {
+    std::uint32_t& Limit;
+    ~TRestore() { Limit = 0; }
+  } restore{WaitLimit};
+  WaitLimit = OwedReplyWait;
+  try {
+    while (RepliesNeeded > 0) GetReply();
+  } catch (const EControlSocketException&) {
+    if (Aborted) throw;
+    return false;
+  }
+  return true;
+}
+
+// Before a command: the replies owed for earlier ones are read, so that this command gets its
+// own. A server that does not send them is out of step for good: the connection is closed,
+// and the next command logs in again.
+void TFTPThread::SettleOwedReplies() {
+  if (ReadOwedReplies()) return;
+  NotifyLog("No reply from the server to an earlier command; closing the connection", ErrorColor);
+  NotifyDisconnect();
+  Reconnect = LastLogin != nullptr;
 }
 
 int TFTPThread::GetReply(bool wait) {
@@ -66,7 +99,8 @@ int TFTPThread::GetReply(bool wait) {
     }
   } while (result == 0 && wait);
   TimerStart = 0;
-  if (result > 0) --RepliesNeeded;
+  // A preliminary reply (1xx) is followed by the command's closing reply, which stays owed.
+  if (result > 1) --RepliesNeeded;
   Trace("Got return code = %d", LastCode);
   return result;
 }
@@ -112,6 +146,7 @@ void TFTPThread::ReplyTooLong() {
 
 void TFTPThread::DoErrorControl() {
   if (Aborted) {
+    AbortPending = false;  // this abort is acted on; no later wait of the command takes it again
     NotifyAbort();
   } else if (TimedOut()) {
     SetLastSocketError(wsa::TimedOut);
@@ -126,6 +161,7 @@ void TFTPThread::DoErrorControl() {
 
 void TFTPThread::DoErrorAborted() {
   if (Aborted) {
+    AbortPending = false;  // this abort is acted on
     SetLastSocketError(wsa::Interrupted);
     NotifyAbort();
   } else if (TimedOut()) {

@@ -144,9 +144,10 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
     TFTPThread& T;
     TSocket& S;
     std::int64_t& Total;
+    bool Completed = false;  // a broken or aborted transfer is not read any further
     ~TEnd() {
       T.TimerStart = 0;
-      T.CloseSocket(S);
+      T.CloseSocket(S, Completed);
       T.NotifyProgress(TProgressKind::End, Total);
     }
   } end{*this, socket, total};
@@ -187,6 +188,7 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
     }
     stream.Finish();
     total = stream.Position();
+    end.Completed = true;
     return total;
   }
   for (;;) {
@@ -210,6 +212,7 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
       }
     }
   }
+  end.Completed = true;
   return total;
 }
 
@@ -247,22 +250,29 @@ void TFTPThread::SizeFromPreliminaryReply() {
   if (std::int64_t size = BytesAt(LastReply, at + name.size() + 2); size >= 0) NotifyUpdateFileSize(DownloadFileName, size);
 }
 
-// Reads the server's reply about a broken transfer; an abort stays an abort.
-void TFTPThread::ReadBrokenTransferReply() {
-  bool wasAborted = Aborted;
-  GetReply();
-  if (wasAborted) Aborted = true;
+// A transfer that broke: its data connection is closed at once (a server still sending is not
+// read to its end), then the server's word on it is read within the short wait. After an
+// abort nothing is awaited, so the command ends now; the next command reads that reply.
+void TFTPThread::EndBrokenTransfer() {
+  TimerStart = 0;
+  CloseSocket(DataSocket, false);
+  if (Aborted) return;
+  const int error = LastSocketError();
+  SettleOwedReplies();
+  SetLastSocketError(error);
 }
 
 bool TFTPThread::TransferData(const std::string& command, bool receive, std::int64_t restart, TTransferStream& stream) {
   CloseSocket(DataSocket);
   AnnouncedSize = -1;
+  ErrorReported = false;
+  bool passive = Shared->Passive;  // once: a preference applied meanwhile waits for the next transfer
   bool ok;
-  if (Shared->Passive) {
+  if (passive) {
     ok = PassiveSetup();
     if (!ok && LastCode >= 500 && LastCode <= 502) {
       NotifyLog("Server does not support passive (PASV) mode, using active mode instead...", InfoColor);
-      Shared->Passive = false;
+      Shared->Passive = passive = false;
       ok = ActiveSetup();
     }
   } else {
@@ -280,10 +290,9 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
       }
       ok = Command(command) == 1;
       if (ok && !DownloadFileName.empty()) SizeFromPreliminaryReply();
-      if (ok && !Shared->Passive) ok = Accept();
+      if (ok && !passive) ok = Accept();
       if (ok) {
-        ++RepliesNeeded;  // the closing reply is owed
-        stream.Begin();   // accepted and connected: only now may the local file change
+        stream.Begin();  // accepted and connected: only now may the local file change
         Trace("Before TransferSocketData");
         const auto started = std::chrono::steady_clock::now();
         const std::int64_t bytes = TransferSocketData(DataSocket, stream, receive);
@@ -302,19 +311,16 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
     } catch (const ESocketException&) {
       Trace("TransferData.ESocketException");
       ok = false;
-      TimerStart = 0;
-      ReadBrokenTransferReply();
     } catch (const EStreamError& e) {
       Trace("TransferData.EStreamException");
       NotifyLog(e.what(), ErrorColor);
-      CloseSocket(DataSocket);  // the server ends the transfer only once the data connection closes
       ok = false;
-      ReadBrokenTransferReply();
     }
+    if (!ok) EndBrokenTransfer();
     CloseSocket(DataSocket);
   }
   if (!ok && !Aborted) {
-    ReportSocketError();
+    if (!ErrorReported) ReportSocketError();
     NotifyLog("Unable to complete transfer", InfoColor);
   }
   return ok;

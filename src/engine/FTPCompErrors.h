@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace ferrowin {
 
@@ -48,6 +49,15 @@ class EControlSocketException : public ESocketException {
 class EDataSocketException : public ESocketException {
  public:
   using ESocketException::ESocketException;
+};
+
+// The server said a definite no to the user, password or account: trying again cannot help
+// and only counts against us in the server's intrusion filter.
+class ELoginRefused : public EControlSocketException {
+ public:
+  ELoginRefused(const std::string& message, std::string reply)
+      : EControlSocketException(message, 0), Reply(std::move(reply)) {}
+  std::string Reply;  // the server's refusal, its lines joined by LF
 };
 
 // A local file that cannot be created, opened, read or written.

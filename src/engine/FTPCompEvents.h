@@ -36,6 +36,11 @@ struct TEventRecord {
   virtual ~TEventRecord() = default;
 };
 
+struct TCantLogInData : TEventRecord {
+  std::string Reply;     // the server's reply that ended the login ("" when none came)
+  bool Refused = false;  // a definite refusal: no further attempt was made
+};
+
 struct TCommandCompletedEventData : TEventRecord {
   TCommandKind Command = TCommandKind::None;
   bool Success = false;

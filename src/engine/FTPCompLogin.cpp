@@ -29,6 +29,22 @@ constexpr int NotRelevant = 1;
 
 }  // namespace
 
+std::string TFTPThread::ReplyText() const {
+  if (ReplyLines.empty()) return LastReply;
+  std::string text;
+  for (const std::string& line : ReplyLines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
+// A reply to USER, PASS or ACCT. A permanent refusal (5xx: 530 for a wrong name or password,
+// 500-504 for commands the server will not take) would be given again to the same request, so
+// it ends the login at once; 4xx and broken connections are worth another attempt.
+int TFTPThread::LoginReply(const char* failure) {
+  const int r = GetReply();
+  if (r == 5) throw ELoginRefused(failure, ReplyText());
+  return r;
+}
+
 void TFTPThread::SendPassword(const std::string& password) {
   Quiet = true;
   SendCommand("PASS " + password);
@@ -38,25 +54,32 @@ void TFTPThread::SendPassword(const std::string& password) {
 
 void TFTPThread::LoginDialogue(const std::string& user, const std::string& password, const std::string& account) {
   Trace("Logging in...");
+  CollectReplies = true;  // the lines of a refusal are what the user is shown
   if (!user.empty()) {
-    CollectReplies = true;
     RepliesNeeded = 1;
     if (GetReply() != 2) Fail("Failed to Connect");
     if (Shared->ServerType == 0) DetectFromWelcome(ReplyLines);
-    CollectReplies = false;
     NotifyConnect();
     SendCommand("USER " + user);
   } else {
     NotifyConnect();  // the firewall dialogue has sent the user already
   }
-  int r = GetReply();
-  if (r == 3 && LastCode == 332) r = Command("ACCT " + account);
+  const char* failure = "Failed to Log in to Host";
+  int r = LoginReply(failure);
+  if (r == 3 && LastCode == 332) {
+    SendCommand("ACCT " + account);
+    r = LoginReply(failure);
+  }
   if (r == 3 && LastCode == 331) {
     SendPassword(password);
-    r = GetReply();
+    r = LoginReply(failure);
   }
-  if (r == 3 && LastCode == 332) r = Command("ACCT " + account);
-  if (r != 2) Fail("Failed to Log in to Host");
+  if (r == 3 && LastCode == 332) {
+    SendCommand("ACCT " + account);
+    r = LoginReply(failure);
+  }
+  CollectReplies = false;
+  if (r != 2) Fail(failure);
 }
 
 void TFTPThread::FirewallDialogue(const TCommandItem& item) {
@@ -66,12 +89,16 @@ void TFTPThread::FirewallDialogue(const TCommandItem& item) {
   int kind = NumberOr(item.Param(2), 0);
   const TFirewallData& firewall = FirewallData[kind <= 3 ? kind : 0];
   if (firewall.LoginToFirewall) {
-    int r = Command("USER " + item.Param(3));
+    const char* failure = "Failed to Log in to Firewall";
+    CollectReplies = true;
+    SendCommand("USER " + item.Param(3));
+    int r = LoginReply(failure);
     if (r == 3) {
       SendPassword(item.Param(4));
-      r = GetReply();
+      r = LoginReply(failure);
     }
-    if (r != 2) Fail("Failed to Log in to Firewall");
+    CollectReplies = false;
+    if (r != 2) Fail(failure);
   }
   const std::string& host = item.Param(5);
   int port = PortNumber(item.Param(6), 21);

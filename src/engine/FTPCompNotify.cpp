@@ -27,9 +27,13 @@ void TFTPThread::NotifyAbort() {
   if (Assigned(TNotification::Abort)) Post(TNotification::Abort, nullptr);
 }
 
-void TFTPThread::NotifyCantLogIn() {
-  Trace("Notify CantLogIn");
-  if (Assigned(TNotification::CantLogIn)) Post(TNotification::CantLogIn, nullptr);
+void TFTPThread::NotifyCantLogIn(const std::string& reply, bool refused) {
+  Trace("Notify CantLogIn. Refused = %d", refused ? 1 : 0);
+  if (!Assigned(TNotification::CantLogIn)) return;
+  auto r = std::make_unique<TCantLogInData>();
+  r->Reply = reply;
+  r->Refused = refused;
+  Post(TNotification::CantLogIn, std::move(r));
 }
 
 void TFTPThread::NotifyCommandCompleted(TCommandKind kind, bool success, bool aborted) {

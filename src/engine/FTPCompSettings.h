@@ -21,6 +21,10 @@ inline constexpr std::size_t ReceiveChunk = 4096;
 // The data connection moves files in larger steps: one system call per 4 KiB would hold a
 // transfer far below what a loopback or LAN link carries.
 inline constexpr std::size_t DataChunk = 256 * 1024;
+// A listing is not read past this size: 128 MiB hold about 1.5 million lines of an ordinary
+// UNIX listing, several times the largest folders of public mirrors, while the text and its
+// parsed entries stay within a few hundred megabytes. A server sending more is broken or hostile.
+inline constexpr std::size_t MaxListingBytes = 128 * 1024 * 1024;
 
 struct TEngineSettings {
   std::atomic<bool> Ping{true};              // NOOP on idle logged-in connections

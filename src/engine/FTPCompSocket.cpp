@@ -44,9 +44,17 @@ int PortNumber(const std::string& text, int fallback) {
   return port <= 65535 ? port : fallback;
 }
 
-bool TFTPThread::TimedOut() const {
-  return TimerStart != 0 && TickCount() - TimerStart > EngineSettings().TimeOut.load();
+namespace {
+// Bytes read off a closing connection at most: enough for an orderly end, never a whole file.
+constexpr std::size_t MaxDrain = 64 * 1024;
+}  // namespace
+
+std::uint32_t TFTPThread::WaitLimitNow() const {
+  const std::uint32_t timeOut = EngineSettings().TimeOut.load();
+  return WaitLimit != 0 ? std::min(WaitLimit, timeOut) : timeOut;
 }
+
+bool TFTPThread::TimedOut() const { return TimerStart != 0 && TickCount() - TimerStart > WaitLimitNow(); }
 
 bool TFTPThread::BlockingHook() {
   if (AbortPending.exchange(false)) Aborted = true;
@@ -68,7 +76,7 @@ bool TFTPThread::WaitFor(int fd, short events) {
     int timeoutMs = 1000;
     if (TimerStart != 0) {
       std::uint32_t elapsed = TickCount() - TimerStart;
-      std::uint32_t limit = EngineSettings().TimeOut.load();
+      std::uint32_t limit = WaitLimitNow();
       timeoutMs = elapsed > limit ? 0 : static_cast<int>(std::min<std::uint32_t>(limit - elapsed + 1, 1000));
     }
     pollfd fds[2] = {{fd, events, 0}, {WakeFd, POLLIN, 0}};
@@ -86,21 +94,26 @@ bool TFTPThread::WaitFor(int fd, short events) {
   }
 }
 
-void TFTPThread::CloseSocket(TSocket& socket) {
+void TFTPThread::CloseSocket(TSocket& socket, bool drain) {
   if (!socket.Valid()) return;
   int fd = socket.Fd();
-  if (::shutdown(fd, SHUT_WR) == 0 || errno != ENOTCONN) {
+  if (drain && (::shutdown(fd, SHUT_WR) == 0 || errno != ENOTCONN)) {
     char discard[512];
+    std::size_t drained = 0;
     pollfd p{fd, POLLIN, 0};
-    while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) && ::recv(fd, discard, sizeof discard, 0) > 0) {
-    }
+    ssize_t n = 0;
+    while (drained < MaxDrain && ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) &&
+           (n = ::recv(fd, discard, sizeof discard, 0)) > 0)
+      drained += static_cast<std::size_t>(n);
   }
   socket.Reset();
 }
 
 void TFTPThread::ReportSocketError() {
   int e = LastSocketError();
-  if (e != 0 && e != wsa::NotSocket) NotifyError(e, SocketErrorText(e));
+  if (e == 0 || e == wsa::NotSocket) return;
+  NotifyError(e, SocketErrorText(e));
+  ErrorReported = true;
 }
 
 void TFTPThread::FailureCheck(TSocket& socket) {
@@ -142,9 +155,11 @@ bool TFTPThread::OpenSocket(TSocket& socket, TAddress address, int port) {
 bool TFTPThread::Connect(const std::string& host, const std::string& portText) {
   Aborted = false;
   CloseSocket(ControlSocket);
+  RepliesNeeded = 0;  // a new connection owes nothing
+  ReceiveBuffer.Clear();
   ServerAddress = ParseAddress(host);
   if (ServerAddress == AddressNone) {
-    int error = ResolveHost(host, ServerAddress);
+    int error = LookUp(host, ServerAddress);
     if (error != 0) {
       ServerAddress = AddressNone;
       SetLastSocketError(error);
@@ -153,6 +168,20 @@ bool TFTPThread::Connect(const std::string& host, const std::string& portText) {
     }
   }
   return OpenSocket(ControlSocket, ServerAddress, PortNumber(portText, 21));
+}
+
+}  // namespace ferrowin
+
+namespace ferrowin {
+
+// The lookup runs on a thread of its own and is awaited like any socket, so an abort or the
+// time-out ends the wait (the lookup itself is left to finish).
+int TFTPThread::LookUp(const std::string& host, TAddress& address) {
+  THostLookup lookup(host);
+  TimerStart = TickCount();
+  const bool answered = WaitFor(lookup.WaitFd(), POLLIN);
+  TimerStart = 0;
+  return answered ? lookup.Result(address) : LastSocketError();
 }
 
 }  // namespace ferrowin

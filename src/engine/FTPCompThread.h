@@ -86,6 +86,8 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   // Workers alive in this process; a wait for all of them to end (program exit, tests).
   static int LiveWorkers();
   static bool WaitForWorkers(std::chrono::milliseconds timeout);
+  // Program exit: aborts and ends every worker, then waits for them.
+  static bool StopWorkers(std::chrono::milliseconds timeout);
 
  private:
   friend class TFTPThreadTestAccess;
@@ -94,13 +96,17 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   void Execute();
   void DoCommand();
   bool RunCommand(TCommandItem& item);
-  bool LoginWithAttempts(TCommandItem& item);
+  void CommandFailed(TCommandKind kind, const std::string& what);
+  bool LoginWithAttempts(const TCommandItem& item);
+  bool PrepareConnection(TCommandKind kind);
   void RetryPause();
 
   // Login dialogues and what follows a login.
   void LoginDialogue(const std::string& user, const std::string& password, const std::string& account);
   void FirewallDialogue(const TCommandItem& item);
   void SendPassword(const std::string& password);
+  int LoginReply(const char* failure);
+  [[nodiscard]] std::string ReplyText() const;
   void AfterLogin();
   void DetectFromWelcome(const std::vector<std::string>& lines);
   void DetectServerType();
@@ -121,7 +127,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   bool Accept();
   bool TransferData(const std::string& command, bool receive, std::int64_t restart, TTransferStream& stream);
   std::int64_t TransferSocketData(TSocket& socket, TTransferStream& stream, bool receive);
-  void ReadBrokenTransferReply();
+  void EndBrokenTransfer();
   void SizeFromPreliminaryReply();
   bool DoList(const TCommandItem& item);
   bool DoTransfer(TCommandItem& item, bool download);
@@ -135,14 +141,20 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   bool WaitFor(int fd, short events);
   bool BlockingHook();
   [[nodiscard]] bool TimedOut() const;
-  void CloseSocket(TSocket& socket);
+  [[nodiscard]] std::uint32_t WaitLimitNow() const;
+  // Closes a socket; `drain` first reads off a little of what the peer still sends, so that
+  // it sees an orderly end.
+  void CloseSocket(TSocket& socket, bool drain = true);
   void FailureCheck(TSocket& socket);
   bool OpenSocket(TSocket& socket, TAddress address, int port);
   bool Connect(const std::string& host, const std::string& portText);
+  int LookUp(const std::string& host, TAddress& address);
 
   // Control connection.
   void SendCommand(const std::string& text);
   void FlushControlSocket();
+  bool ReadOwedReplies();
+  void SettleOwedReplies();
   int GetReply(bool wait = true);
   int Command(const std::string& text) {
     SendCommand(text);
@@ -163,7 +175,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
     if (DebugTraceOn()) DebugTrace(Format("Host %s: ", HostName()) + Format(format, args...));
   }
   void NotifyAbort();
-  void NotifyCantLogIn();
+  void NotifyCantLogIn(const std::string& reply = {}, bool refused = false);
   void NotifyCommandCompleted(TCommandKind kind, bool success, bool aborted);
   void NotifyConnect();
   void NotifyDeleteSuccessful(const std::string& fileName);
@@ -198,6 +210,12 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   // that arrives just before a wait (which clears Aborted) is not lost.
   std::atomic<bool> AbortPending{false};
   std::uint32_t TimerStart = 0;
+  std::uint32_t WaitLimit = 0;  // ms a timed wait may last; 0: the TimeOut setting
+  bool ErrorReported = false;   // the failure of this transfer has been reported already
+  // The last login that succeeded, to log in again after the connection was dropped because
+  // the server fell out of step; Reconnect is set by such a drop.
+  std::unique_ptr<TCommandItem> LastLogin;
+  bool Reconnect = false;
   std::string CurrentFolder;
   bool FolderMode = false;
   bool AsciiType = false;  // the server took "TYPE A": file transfers convert line ends

@@ -18,7 +18,7 @@ bool TFTPThread::DoList(const TCommandItem& item) {
   } restore{ProgressIsFile};
   std::string mask = item.Param(1) == "*.*" ? "" : item.Param(1);
   std::string command = mask.empty() ? "LIST" : "LIST " + mask;
-  TMemoryStream listing;
+  TMemoryStream listing(MaxListingBytes, "The listing is larger than 128 MiB; the rest was not read");
   if (!TransferData(command, true, 0, listing)) return false;
   return ParseListing(item.Param(0), listing.Data);
 }

@@ -7,7 +7,9 @@
 #include <poll.h>
 
 #include <condition_variable>
+#include <new>
 #include <thread>
+#include <vector>
 
 #include "FTPCompThread.h"
 
@@ -18,10 +20,12 @@ struct TWorkerCount {
   std::mutex Lock;
   std::condition_variable Changed;
   int Live = 0;
+  std::vector<std::weak_ptr<TFTPThread>> Threads;  // for StopWorkers
 };
 
+// Never destroyed: a worker that outlives main must not find it gone.
 TWorkerCount& Workers() {
-  static TWorkerCount count;
+  static TWorkerCount& count = *new TWorkerCount;
   return count;
 }
 
@@ -44,10 +48,28 @@ bool TFTPThread::WaitForWorkers(std::chrono::milliseconds timeout) {
   return Workers().Changed.wait_for(lock, timeout, [] { return Workers().Live == 0; });
 }
 
+bool TFTPThread::StopWorkers(std::chrono::milliseconds timeout) {
+  std::vector<std::shared_ptr<TFTPThread>> running;
+  {
+    std::lock_guard lock(Workers().Lock);
+    for (const auto& weak : Workers().Threads)
+      if (auto thread = weak.lock()) running.push_back(std::move(thread));
+  }
+  for (const auto& thread : running) {
+    thread->Queue.Clear();
+    thread->Abort();
+    thread->Terminate();
+  }
+  running.clear();
+  return WaitForWorkers(timeout);
+}
+
 void TFTPThread::Start() {
   {
     std::lock_guard lock(Workers().Lock);
     ++Workers().Live;
+    std::erase_if(Workers().Threads, [](const auto& weak) { return weak.expired(); });
+    Workers().Threads.push_back(weak_from_this());
   }
   std::thread([self = shared_from_this()]() mutable {
     self->Execute();
@@ -72,7 +94,16 @@ void TFTPThread::Terminate() {
 void TFTPThread::Execute() {
   DebugTrace(Format("Started new FTP thread, ThreadID = %0.8x", static_cast<long>(::gettid())));
   while (!Terminated) {
-    if (Queue.Pop(Current)) DoCommand();
+    try {
+      if (!Queue.Pop(Current)) continue;
+      // Once the component is gone nobody hears a result; only a logout is still worth doing.
+      if (Terminated && Current->Kind != TCommandKind::Logout) Current.reset();
+      else DoCommand();
+    } catch (...) {
+      // Even the failure report failed (no memory left): drop the command, keep the worker.
+      Current.reset();
+      Executing = false;
+    }
     Aborted = false;
     AbortPending = false;
   }
@@ -110,8 +141,15 @@ void TFTPThread::DoCommand() {
   } catch (const EStreamError& e) {
     Trace("DoCommand.EStreamError");
     NotifyLog(e.what(), ErrorColor);
+  } catch (const std::bad_alloc&) {
+    CommandFailed(kind, "Not enough memory to complete the command");
+  } catch (const std::exception& e) {
+    CommandFailed(kind, e.what());
+  } catch (...) {
+    CommandFailed(kind, "Unexpected failure");
   }
   TimerStart = 0;
+  WaitLimit = 0;
   Quiet = false;
   CollectReplies = false;
   if (Aborted) NotifyLog("Action aborted by user.", InfoColor);
@@ -122,7 +160,38 @@ void TFTPThread::DoCommand() {
   if (!kept) Current.reset();
 }
 
+// Whatever else a command throws ends that command, never the worker (nor the program).
+void TFTPThread::CommandFailed(TCommandKind kind, const std::string& what) {
+  Trace("DoCommand.Exception: %s", what);
+  NotifyError(0, what);
+  if (kind == TCommandKind::FirewallLogin || kind == TCommandKind::Login) NotifyCantLogIn();
+}
+
+// Commands on an open connection first read what earlier ones still owe; after the connection
+// was dropped for falling out of step, the next command logs in again first.
+bool TFTPThread::PrepareConnection(TCommandKind kind) {
+  switch (kind) {
+    case TCommandKind::FirewallLogin:
+    case TCommandKind::Login:
+    case TCommandKind::GetHTTP:
+      Reconnect = false;  // these open their own connection
+      return true;
+    case TCommandKind::Logout:
+      Reconnect = false;
+      LastLogin.reset();
+      break;
+    default:
+      break;
+  }
+  SettleOwedReplies();
+  if (!Reconnect || ControlSocket.Valid() || !LastLogin) return true;
+  Reconnect = false;
+  const TCommandItem login(LastLogin->Kind, LastLogin->Params);
+  return LoginWithAttempts(login);
+}
+
 bool TFTPThread::RunCommand(TCommandItem& item) {
+  if (!PrepareConnection(item.Kind)) return false;
   switch (item.Kind) {
     case TCommandKind::FirewallLogin:
     case TCommandKind::Login:
@@ -165,12 +234,14 @@ bool TFTPThread::RunCommand(TCommandItem& item) {
   }
 }
 
-bool TFTPThread::LoginWithAttempts(TCommandItem& item) {
+bool TFTPThread::LoginWithAttempts(const TCommandItem& item) {
   const std::string& host = item.Param(0);
   const std::string& port = item.Param(1);
   const auto& settings = EngineSettings();
   bool loggedIn = false;
   bool final = false;
+  bool refused = false;
+  std::string reply;  // of the last failed attempt, for the cannot-log-in notification
   int attempt = 1;
   for (;;) {
     ReceiveBuffer.Clear();
@@ -183,8 +254,13 @@ bool TFTPThread::LoginWithAttempts(TCommandItem& item) {
         if (item.Kind == TCommandKind::FirewallLogin) FirewallDialogue(item);
         else LoginDialogue(item.Param(2), item.Param(3), item.Param(4));
         loggedIn = true;
+      } catch (const ELoginRefused& e) {
+        NotifyLog(e.what(), ErrorColor);
+        reply = e.Reply;
+        refused = final = true;
       } catch (const EControlSocketException& e) {
         if (*e.what() && e.ErrorCode != wsa::NotSocket) NotifyLog(e.what(), ErrorColor);
+        reply = ReplyText();
       }
     }
     ++attempt;
@@ -193,12 +269,14 @@ bool TFTPThread::LoginWithAttempts(TCommandItem& item) {
     if (!loggedIn && !Aborted && !final && settings.RetryDelay > 0 && more) RetryPause();
     if (loggedIn || final || Aborted || !more) break;
   }
+  CollectReplies = false;
   if (!loggedIn || Aborted) {
     NotifyDisconnect();
-    NotifyCantLogIn();
+    NotifyCantLogIn(reply, refused);
     return false;
   }
   AfterLogin();
+  LastLogin = std::make_unique<TCommandItem>(item.Kind, item.Params);
   return true;
 }
 

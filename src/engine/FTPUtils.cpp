@@ -48,8 +48,9 @@ struct TTraceState {
   std::thread::id MainThread = std::this_thread::get_id();  // static init runs on main
 };
 
+// Never destroyed: a worker may still trace while the program exits.
 TTraceState& Trace() {
-  static TTraceState state;
+  static TTraceState& state = *new TTraceState;
   return state;
 }
 // Makes sure the main thread's id is taken before any worker starts.
@@ -74,13 +75,22 @@ std::string TimeOfDay() {
 
 }  // namespace
 
+bool IsInstalledLayout(const std::string& programFolder) {
+  fs::path folder(programFolder);
+  if (!folder.has_filename()) folder = folder.parent_path();  // ".../bin/"
+  std::error_code ec;
+  return folder.filename() == "bin" && fs::is_directory(folder.parent_path() / "share" / "ferrowin", ec);
+}
+
 std::string ProgramFilesFolder() {
   std::string folder;
   if (const char* home = std::getenv("FERROWIN_HOME"); home && *home) {
     folder = WithSlash(home);
   } else {
     folder = ExecutableFolder();
-    if (folder.empty() || ::access(folder.c_str(), W_OK) != 0) folder = ConfigFolder();
+    // An installed program (bin/ beside share/ferrowin/) keeps the user's files apart even
+    // when root could write to its folder.
+    if (folder.empty() || ::access(folder.c_str(), W_OK) != 0 || IsInstalledLayout(folder)) folder = ConfigFolder();
   }
   std::error_code ec;
   fs::create_directories(folder, ec);

@@ -10,8 +10,11 @@ namespace ferrowin {
 
 // The folder for the program's own files (settings, sites, log, Debug.txt), ending in "/":
 // $FERROWIN_HOME when set; else the program's folder when it is writable (a portable
-// install); else $XDG_CONFIG_HOME/ferrowin/ (default ~/.config/ferrowin/). Created on demand.
+// copy that is not installed); else $XDG_CONFIG_HOME/ferrowin/ (default ~/.config/ferrowin/). Created on demand.
 std::string ProgramFilesFolder();
+
+// True for a program folder laid out as installed: ".../bin/" beside ".../share/ferrowin/".
+[[nodiscard]] bool IsInstalledLayout(const std::string& programFolder);
 
 // The debug trace: off at start; while on, every call appends one time-stamped line to
 // Debug.txt in ProgramFilesFolder(). Safe from any thread.

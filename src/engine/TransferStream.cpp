@@ -137,6 +137,11 @@ void TTextStream::Restart(std::int64_t offset) {
   File.Restart(offset);
 }
 
+void TMemoryStream::Write(const char* data, std::size_t count) {
+  if (count > Limit - Data.size()) throw EStreamError(Overflow);
+  Data.append(data, count);
+}
+
 std::size_t TMemoryStream::Read(char* buffer, std::size_t count) {
   std::size_t n = std::min<std::size_t>(count, Data.size() - ReadPos);
   std::memcpy(buffer, Data.data() + ReadPos, n);

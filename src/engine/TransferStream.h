@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace ferrowin {
 
@@ -81,8 +82,11 @@ class TTextStream final : public TTransferStream {
 // A buffer that received data is appended to (listings, HTTP headers).
 class TMemoryStream final : public TTransferStream {
  public:
+  TMemoryStream() = default;
+  // A buffer that holds at most limit bytes: more is an EStreamError with that message.
+  TMemoryStream(std::size_t limit, std::string overflow) : Limit(limit), Overflow(std::move(overflow)) {}
   std::size_t Read(char* buffer, std::size_t count) override;
-  void Write(const char* data, std::size_t count) override { Data.append(data, count); }
+  void Write(const char* data, std::size_t count) override;
   [[nodiscard]] std::int64_t Position() const override { return static_cast<std::int64_t>(Data.size()); }
   [[nodiscard]] std::int64_t Size() const override { return static_cast<std::int64_t>(Data.size()); }
   void Restart(std::int64_t offset) override;
@@ -90,6 +94,8 @@ class TMemoryStream final : public TTransferStream {
 
  private:
   std::size_t ReadPos = 0;
+  std::size_t Limit = std::string::npos;
+  std::string Overflow;
 };
 
 }  // namespace ferrowin

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "CommandLineOptions.h"
 #include "FTPCompSettings.h"
 #include "LastConnections.h"
 #include "Manager.h"
@@ -33,18 +34,6 @@ class TLogControl;
 class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
-
-// What the command line may set before the window is made.
-struct TStartOptions {
-  std::string SettingsFile;  // empty: DefaultSettingsFile()
-  std::string SitesFile;     // empty: DefaultSitesFile()
-  // A server to connect to at first activation (the second command-line pass).
-  std::string Host;
-  int Port = 21;
-  std::string User = "anonymous";
-  std::string Password;
-  std::string HostFolder;
-};
 
 enum class TSide { Local = 0, Host = 1 };
 
@@ -86,7 +75,9 @@ class TfrmMain : public QMainWindow {
   [[nodiscard]] int ActiveConnections() const;
   void AbortAllConnections();
   // Steps after the site manager: the tab, the password, the local folders, the request.
-  void ConnectSite(const TSite& site);
+  void ConnectSite(const TSite& site, const std::string& files = {});
+  // An ftp:// URL from the command line or a later copy: connects as the URL dialog does.
+  bool ConnectURL(const std::string& url);
 
   // Toolbar and menus (what the connections and tabs need of them).
   QAction* btnConnect = nullptr;

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTabWidget>
 
+#include "FTPUtils.h"
 #include "HostView.h"
 #include "LoclView.h"
 #include "Main.h"
@@ -23,7 +24,7 @@ void TfrmMain::btnConnectClick() {
   ConnectSite(site);
 }
 
-void TfrmMain::ConnectSite(const TSite& site) {
+void TfrmMain::ConnectSite(const TSite& site, const std::string& files) {
   if (site.Host.empty()) return;
   THostView* view = CurrentHostView();
   if (view->Connected()) view = NewHostView();
@@ -34,8 +35,25 @@ void TfrmMain::ConnectSite(const TSite& site) {
   for (std::size_t i = 0; i < site.LocalFolders.size(); ++i)
     if (!site.LocalFolders[i].empty()) OpenLocalFolder(site.LocalFolders[i], i == 0);
   view->UseFirewall = site.Firewall;
-  view->ConnectHost(site.Host, site.Port > 0 ? site.Port : 21, "", site.HostFolder, "", password, site.User);
+  view->ConnectHost(site.Host, site.Port > 0 ? site.Port : 21, files, site.HostFolder, "", password, site.User);
   if (!site.Name.empty()) AddLastConnection(site.Name);
+}
+
+bool TfrmMain::ConnectURL(const std::string& url) {
+  TURLParts parts;
+  if (!ParseURL(url, Prefs.EMail, parts) || parts.Host.empty()) {
+    // The URL may hold a password: it is not repeated in the log.
+    HostLog(this, "Cannot connect: the address given is not an ftp:// URL with a host", ErrorColor);
+    return false;
+  }
+  TSite site;
+  site.Host = parts.Host;
+  site.Port = static_cast<int>(parts.Port);
+  site.User = parts.User;
+  site.Password = parts.Password;
+  site.HostFolder = parts.Folder;
+  ConnectSite(site, parts.FileName);
+  return true;
 }
 
 void TfrmMain::mnuLastConnectClick() {

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "DataFolder.h"
 #include "FTPComp.h"
 #include "FTPUtils.h"
 #include "HostView.h"
@@ -108,11 +109,7 @@ void TfrmMain::DetectSisterEditor() {
 }
 
 void TfrmMain::LoadActivityAnimation() {
-  Activity = new QMovie(QString::fromStdString(ProgramFolder) + QStringLiteral("Activity.ftp"), "GIF", this);
-  if (!Activity->isValid()) {
-    Activity->setFileName(QStringLiteral(FERROWIN_DATA_DIR "/Activity.ftp"));
-    Activity->setFormat("GIF");
-  }
+  Activity = new QMovie(DataFolder() + QStringLiteral("Activity.ftp"), "GIF", this);
   if (!Activity->isValid()) return;  // no clip: the control stays empty
   aniActivity->setMovie(Activity);
   Activity->jumpToFrame(std::min(10, std::max(0, Activity->frameCount() - 1)));
@@ -218,6 +215,8 @@ void TfrmMain::FormActivate() {
     // The tab shows the host: "Disconnected" over a live connection would mislead. Without a
     // site name nothing goes to LastConnections.
     ConnectSite(site);
+  } else if (!Start.URL.empty()) {
+    ConnectURL(Start.URL);
   } else if (Prefs.ShowManager) {
     btnConnectClick();
   }

@@ -16,10 +16,23 @@ namespace {
 
 constexpr int WaitMs = 3000;
 const QByteArray ComeForward = "come forward\n";
+const QByteArray OpenURL = "open ";  // followed by the URL and a line feed
+constexpr qint64 MaxRequest = 8192;
 
-std::function<void()>& Handler() {
-  static std::function<void()> handler;
+std::function<void(const QString&)>& Handler() {
+  static std::function<void(const QString&)> handler;
   return handler;
+}
+
+QByteArray Request(const QString& url) {
+  return url.isEmpty() ? ComeForward : OpenURL + url.toUtf8() + '\n';
+}
+
+void Answer(const QByteArray& line) {
+  if (!Handler()) return;
+  if (line == ComeForward) Handler()(QString());
+  else if (line.startsWith(OpenURL) && line.endsWith('\n'))
+    Handler()(QString::fromUtf8(line.mid(OpenURL.size()).chopped(1)));
 }
 
 QString UserName() {
@@ -41,8 +54,8 @@ void Listen(QLocalServer* server) {
     while (QLocalSocket* socket = server->nextPendingConnection()) {
       QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-        if (!socket->canReadLine()) return;
-        if (socket->readLine() == ComeForward && Handler()) Handler()();
+        if (!socket->canReadLine() && socket->bytesAvailable() < MaxRequest) return;
+        Answer(socket->readLine(MaxRequest));
         socket->disconnectFromServer();
       });
     }
@@ -55,7 +68,7 @@ QString SingleInstanceName(const QString& programFile) {
   return SocketFolder() + "/" + QFileInfo(programFile).fileName() + "-" + UserName();
 }
 
-bool CheckSingleInstance(const QString& programFile) {
+bool CheckSingleInstance(const QString& programFile, const QString& url) {
   QString name = SingleInstanceName(programFile);
   // Two copies started at the same moment must not both find no server and both listen.
   QLockFile lock(name + ".lock");
@@ -64,7 +77,7 @@ bool CheckSingleInstance(const QString& programFile) {
   QLocalSocket socket;
   socket.connectToServer(name);
   if (socket.waitForConnected(WaitMs)) {
-    socket.write(ComeForward);
+    socket.write(Request(url));
     socket.waitForBytesWritten(WaitMs);
     socket.disconnectFromServer();
     return false;
@@ -78,6 +91,6 @@ bool CheckSingleInstance(const QString& programFile) {
   return true;
 }
 
-void SetComeForwardHandler(std::function<void()> handler) { Handler() = std::move(handler); }
+void SetComeForwardHandler(std::function<void(const QString& url)> handler) { Handler() = std::move(handler); }
 
 }  // namespace ferrowin

@@ -2,6 +2,7 @@
 // commands are queued.
 
 #include <algorithm>
+#include <new>
 #include <fstream>
 #include <sstream>
 
@@ -91,23 +92,66 @@ TEST_F(Component, IdleLoggedInConnectionSendsNoopAfterThirtySeconds) {
   EXPECT_EQ(client.Component->IdleSeconds, 0);
 }
 
-TEST_F(Component, DestroyedWhileItsWorkerIsBusy) {
-  TFakeFtpServer server(
-      TScript().On("CWD .*", {Action("stall", "2"), Send("250 Changed.")}).StandardLogin().ToJson());
+TEST_F(Component, DestroyedOrStoppedWhileItsWorkerIsBusy) {
+  for (bool destroy : {true, false}) {
+    SCOPED_TRACE(destroy ? "component destroyed" : "program exit");
+    TFakeFtpServer server(
+        TScript().On("CWD .*", {Action("stall", "30"), Send("250 Changed.")}).StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw");
+    client.Login();
+    client.Component->SetCurrentFolder("/pub");
+    client.Component->List("/pub", "*.*");
+    ASSERT_TRUE(PumpUntil([&] {
+      auto lines = server.Received();
+      return std::find(lines.begin(), lines.end(), "CWD /pub") != lines.end();
+    }));
+    EXPECT_TRUE(client.Component->Busy());
+    // The command waiting for its reply is aborted: nobody waits for it any more.
+    if (destroy) {
+      client.Component.reset();
+      EXPECT_TRUE(TFTPThread::WaitForWorkers(3s));
+    } else {
+      EXPECT_TRUE(TFTPThread::StopWorkers(3s));
+    }
+    TMessagePump::Default().ProcessMessages(0ms);
+    // A destroyed component hears nothing more.
+    EXPECT_EQ(client.Events->CountPrefix("CommandCompleted"), destroy ? 1 : 2);
+  }
+}
+
+// A window that cannot take a listing: as when memory runs out while the listing is handed on.
+struct TNoListingWindow final : TMessageWindow {
+  explicit TNoListingWindow(std::unique_ptr<TMessageWindow> inner) : Inner(std::move(inner)) {
+    Inner->OnMessage = [this](int code, std::unique_ptr<TEventRecord> r) {
+      if (OnMessage) OnMessage(code, std::move(r));
+    };
+  }
+  void Post(int code, std::unique_ptr<TEventRecord> record) override {
+    if (code == static_cast<int>(TNotification::ProcessList)) throw std::bad_alloc();
+    Inner->Post(code, std::move(record));
+  }
+  void StartTimer(std::chrono::milliseconds) override {}
+  void StopTimer() override {}
+  std::unique_ptr<TMessageWindow> Inner;
+};
+
+TEST_F(Component, AnythingACommandThrowsEndsThatCommandOnly) {
+  SetMessageWindowFactory([] { return std::make_unique<TNoListingWindow>(TMessagePump::Default().CreateWindow()); });
+  TFakeFtpServer server(TScript()
+                            .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
+                            .On("LIST", {Send("150 Here."), Action("data", Json("-rw-r--r-- 1 u g 5 Jan 05 10:30 a\r\n")),
+                                         Send("226 Done.")})
+                            .StandardLogin()
+                            .ToJson());
   TClient client(server.Port(), "joe", "pw");
   client.Login();
-  client.Component->SetCurrentFolder("/pub");
-  client.Component->List("/pub", "*.*");
-  ASSERT_TRUE(PumpUntil([&] {
-    auto lines = server.Received();
-    return std::find(lines.begin(), lines.end(), "CWD /pub") != lines.end();
-  }));
-  EXPECT_TRUE(client.Component->Busy());
-  client.Component.reset();  // the worker still waits for the reply
-  // TearDown waits for the worker: it must end by itself, posting nowhere.
-  EXPECT_TRUE(TFTPThread::WaitForWorkers(10s));
-  TMessagePump::Default().ProcessMessages(0ms);
-  EXPECT_EQ(client.Events->CountPrefix("CommandCompleted"), 1);  // only the login
+  client.Component->List("/", "*.*");
+  client.Component->NoOp();
+  ASSERT_TRUE(client.Events->WaitCompleted(3));
+  EXPECT_EQ(client.Events->Matching("CommandCompleted"),
+            (std::vector<std::string>{"CommandCompleted Login 1 0", "CommandCompleted List 0 0",
+                                      "CommandCompleted NoOp 1 0"}));
+  EXPECT_TRUE(client.Events->Has("Error 0 Not enough memory to complete the command"));
 }
 
 TEST_F(Component, LogoutOfAComponentThatIsNotLoggedInQueuesNothing) {

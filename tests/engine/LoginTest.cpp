@@ -2,6 +2,7 @@
 // detection and the resume probe, asserting what the client sent and what it reported.
 
 #include "EngineTestSupport.h"
+#include "FTPUtils.h"
 #include "Parsers.h"
 
 namespace ferrowin::test {
@@ -10,6 +11,27 @@ namespace {
 using Lines = std::vector<std::string>;
 
 class Login : public TEngineTest {};
+
+// The scripted server as a firewall in front of ftp.target.org; rules already in the script win.
+std::unique_ptr<TFakeFtpServer> Firewall(TScript script) {
+  script.Reply("USER fwuser", "331 Firewall password.").Reply("PASS fwpw", "230 Firewall ok.");
+  script.Reply("(SITE|OPEN) .*", "200 Connected to target.");
+  return std::make_unique<TFakeFtpServer>(script.StandardLogin().ToJson());
+}
+
+// Logs in to ftp.target.org:port as joe/pw through that firewall, and waits for the end.
+std::unique_ptr<TClient> FirewallLogin(const TFakeFtpServer& firewall, int kind, int port) {
+  auto client = std::make_unique<TClient>(port, "joe", "pw");
+  client->Component->SetHost("ftp.target.org");
+  client->Component->FirewallHost = "127.0.0.1";
+  client->Component->FirewallPort = firewall.Port();
+  client->Component->FirewallKind = kind;
+  client->Component->FirewallUser = "fwuser";
+  client->Component->FirewallPassword = "fwpw";
+  client->Component->FirewallLogin();
+  EXPECT_TRUE(client->Events->WaitCompleted(1));
+  return client;
+}
 
 TEST_F(Login, DetectsTheServerTypeFromWelcomeSystOrHelp) {
   struct {
@@ -119,25 +141,13 @@ TEST_F(Login, FirewallKindsSendTheirCommands) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("kind " + std::to_string(c.Kind) + " port " + std::to_string(c.Port));
-    TScript script;
-    script.Reply("USER fwuser", "331 Firewall password.").Reply("PASS fwpw", "230 Firewall ok.");
-    script.Reply("(SITE|OPEN) .*", "200 Connected to target.");
-    TFakeFtpServer server(script.StandardLogin().ToJson());
-    TClient client(0, "joe", "pw");
-    client.Component->SetHost("ftp.target.org");
-    client.Component->Port = c.Port;
-    client.Component->FirewallHost = "127.0.0.1";
-    client.Component->FirewallPort = server.Port();
-    client.Component->FirewallKind = c.Kind;
-    client.Component->FirewallUser = "fwuser";
-    client.Component->FirewallPassword = "fwpw";
-    client.Component->FirewallLogin();
-    ASSERT_TRUE(client.Events->WaitCompleted(1));
-    EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted FirewallLogin 1 0");
-    Lines received = server.Received();
+    auto server = Firewall(TScript());
+    auto client = FirewallLogin(*server, c.Kind, c.Port);
+    EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted FirewallLogin 1 0");
+    Lines received = server->Received();
     received.resize(std::min(received.size(), c.Sent.size()));
     EXPECT_EQ(received, c.Sent);
-    for (const auto& line : client.Events->Log) {
+    for (const auto& line : client->Events->Log) {
       EXPECT_EQ(line.Message.find("fwpw"), std::string::npos);
       EXPECT_NE(line.Message, "PASS pw");
     }
@@ -158,6 +168,88 @@ TEST_F(Login, RefusedFirewallLogin) {
   EXPECT_TRUE(client.Events->LogHasLine("Failed to Log in to Firewall", ErrorColor));
   EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted FirewallLogin 0 0");
   EXPECT_TRUE(client.Events->Has("CantLogIn"));
+}
+
+// Neither password may show in the log or the trace, whatever way the login ended.
+void ExpectNoPassword(const TEventRecorder& events, const std::string& trace, const Lines& passwords) {
+  for (const std::string& password : passwords) {
+    for (const auto& line : events.Log) EXPECT_EQ(line.Message.find(password), std::string::npos) << line.Message;
+    EXPECT_EQ(trace.find(password), std::string::npos);
+  }
+}
+
+TEST_F(Login, DefiniteRefusalsEndTheLoginAtOnceTemporaryOnesAreRetried) {
+  EngineSettings().MaxAttempts = 2;
+  EngineSettings().RetryDelay = 1;
+  SetDebugTraceFile(Home.File("Debug.txt"));
+  SetDebugTrace(true);
+  struct {
+    const char* Name;
+    std::vector<std::pair<std::string, Lines>> Rules;  // match, actions
+    int Connections;
+    std::string Reply;  // as the cannot-log-in notification gives it
+    bool Refused;
+  } cases[] = {
+      {"530 to PASS", {{"PASS .*", {Send("530 Login incorrect.")}}}, 1, "530 Login incorrect.", true},
+      {"530 to USER, two lines", {{"USER .*", {Send("530-Not you."), Send("530 Go away.")}}}, 1,
+       "530-Not you.\n530 Go away.", true},
+      {"530 to ACCT", {{"PASS .*", {Send("332 Account?")}}, {"ACCT .*", {Send("530 No such account.")}}}, 1,
+       "530 No such account.", true},
+      {"501 to USER", {{"USER .*", {Send("501 Bad user name.")}}}, 1, "501 Bad user name.", true},
+      {"421 to PASS", {{"PASS .*", {Send("421 Too many users, try later.")}}}, 2, "421 Too many users, try later.",
+       false},
+      {"450 to USER", {{"USER .*", {Send("450 Busy.")}}}, 2, "450 Busy.", false},
+      {"closed after PASS", {{"PASS .*", {Action("close", "true")}}}, 2, "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TScript script;
+    for (const auto& [match, actions] : c.Rules) script.On(match, actions);
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "Pw-53cret");
+    client.Component->Account = "acc";
+    client.Login();
+    EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted Login 0 0");
+    EXPECT_EQ(server.Connections(), c.Connections);
+    EXPECT_EQ(client.Events->LogHas("1 seconds delay before retrying..."), !c.Refused);
+    ASSERT_TRUE(client.Events->Has("CantLogIn"));
+    EXPECT_EQ(client.Component->LoginReply(), c.Reply);
+    EXPECT_EQ(client.Component->LoginRefused(), c.Refused);
+    ExpectNoPassword(*client.Events, ReadFile(Home.File("Debug.txt")), {"Pw-53cret"});
+  }
+  SetDebugTrace(false);
+  SetDebugTraceFile("");
+}
+
+TEST_F(Login, FirewallRefusingTheUserEndsAtOnce) {
+  EngineSettings().MaxAttempts = 3;
+  EngineSettings().RetryDelay = 1;
+  SetDebugTraceFile(Home.File("Debug.txt"));
+  SetDebugTrace(true);
+  struct {
+    int Kind;
+    const char* Refused;  // the command refused
+    const char* Reply;
+    const char* Message;
+  } cases[] = {
+      {0, "USER fwuser", "530 Not a firewall user.", "Failed to Log in to Firewall"},
+      {1, "USER joe", "530 Login incorrect.", "Failed to Log in to Host"},
+      {2, "PASS fwpw", "530 Wrong firewall password.", "Failed to Log in to Firewall"},
+      {3, "USER joe@ftp.target.org", "530 Unknown user.", "Failed to Log in to Host"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Refused);
+    auto server = Firewall(TScript().Reply(c.Refused, c.Reply));
+    auto client = FirewallLogin(*server, c.Kind, 21);
+    EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted FirewallLogin 0 0");
+    EXPECT_EQ(server->Connections(), 1);
+    EXPECT_TRUE(client->Events->LogHasLine(c.Message, ErrorColor));
+    EXPECT_EQ(client->Component->LoginReply(), c.Reply);
+    EXPECT_TRUE(client->Component->LoginRefused());
+    ExpectNoPassword(*client->Events, ReadFile(Home.File("Debug.txt")), {"fwpw", "PASS pw"});
+  }
+  SetDebugTrace(false);
+  SetDebugTraceFile("");
 }
 
 TEST_F(Login, ResumeProbe) {

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "EngineTestSupport.h"
+#include "FTPUtils.h"
 
 namespace ferrowin::test {
 namespace {
@@ -70,19 +71,30 @@ TEST_F(RealServer, ControlCommandsWithTheirNotifications) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
 }
 
-TEST_F(RealServer, WrongPasswordFailsAfterTheConfiguredAttempts) {
-  EngineSettings().MaxAttempts = 2;
-  EngineSettings().RetryDelay = 0;
-  TClient client(Server.Port(), TPyFtpServer::UserName, "wrong");
-  client.Component->Login();
-  ASSERT_TRUE(client.Events->WaitCompleted(1, std::chrono::seconds(30)));
-  int failures = 0;
-  for (const auto& line : client.Events->Log)
-    if (line.Message == "Failed to Log in to Host" && line.Color == ErrorColor) ++failures;
-  EXPECT_EQ(failures, 2);
-  EXPECT_TRUE(client.Events->Has("CantLogIn"));
-  EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted Login 0 0");
-  EXPECT_FALSE(client.Component->LoggedIn());
+TEST_F(RealServer, WrongPasswordIsSentOnceWhateverTheAttemptLimit) {
+  SetDebugTraceFile(Home.File("Debug.txt"));
+  SetDebugTrace(true);
+  for (int maxAttempts : {3, 0}) {
+    SCOPED_TRACE(maxAttempts);
+    EngineSettings().MaxAttempts = maxAttempts;
+    TClient client(Server.Port(), TPyFtpServer::UserName, "Wr0ng-pass");
+    client.Component->Login();
+    ASSERT_TRUE(client.Events->WaitCompleted(1, std::chrono::seconds(30)));
+    int sent = 0;
+    for (const auto& line : client.Events->Log) {
+      EXPECT_EQ(line.Message.find("Wr0ng-pass"), std::string::npos);
+      if (line.Message == "PASS xxxxx") ++sent;
+    }
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(client.Events->Has("CantLogIn"));
+    EXPECT_TRUE(client.Component->LoginRefused());
+    EXPECT_EQ(client.Component->LoginReply().rfind("530 ", 0), 0u) << client.Component->LoginReply();
+    EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted Login 0 0");
+    EXPECT_FALSE(client.Component->LoggedIn());
+  }
+  SetDebugTrace(false);
+  SetDebugTraceFile("");
+  EXPECT_EQ(ReadFile(Home.File("Debug.txt")).find("Wr0ng-pass"), std::string::npos);
 }
 
 }  // namespace

@@ -183,6 +183,25 @@ TEST_F(ScriptedTransfer, ClosingReplyInTheSameSegmentAsThePreliminary) {
   EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted NoOp 1 0");
 }
 
+TEST_F(ScriptedTransfer, AListingWithoutEndFailsWithARedLine) {
+  Server = std::make_unique<TFakeFtpServer>(
+      TScript()
+          .On("PASV", {Pasv("227 ({})")})
+          .On("LIST", {Send("150 Here."), Action("data_endless", Json("-rw-r--r-- 1 u g 5 Jan 05 10:30 f\r\n")),
+                       Send("426 Transfer aborted.")})
+          .StandardLogin()
+          .ToJson());
+  Client = std::make_unique<TClient>(Server->Port(), "joe", "pw");
+  Client->Login();
+  Client->Component->List("/", "*.*");
+  Client->Component->NoOp();
+  ASSERT_TRUE(Client->Events->WaitCompleted(3, 60s));
+  EXPECT_EQ(Client->Events->Matching("CommandCompleted"),
+            (Lines{"CommandCompleted Login 1 0", "CommandCompleted List 0 0", "CommandCompleted NoOp 1 0"}));
+  EXPECT_TRUE(Client->Events->LogHasLine("The listing is larger than 128 MiB; the rest was not read", ErrorColor));
+  EXPECT_TRUE(Client->Events->Listings.empty());
+}
+
 TEST_F(ScriptedTransfer, LocalFolderThatCannotBeMadeFailsWithARedLine) {
   Server = std::make_unique<TFakeFtpServer>(TScript().StandardLogin().ToJson());
   Client = std::make_unique<TClient>(Server->Port(), "joe", "pw", false);

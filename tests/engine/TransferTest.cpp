@@ -119,17 +119,26 @@ TEST_F(Transfer, ANewLoginForgetsTheFolderItWasIn) {
   EXPECT_EQ(ReadFile(Local.File("file.bin")), "in dir");
 }
 
-TEST_F(Transfer, AbortEndsATransferWithinASecond) {
+TEST_F(Transfer, AbortEndsATransferWithinASecondAndRepliesStayInStep) {
   // A large file through a slow reader: the transfer is still running when we abort.
   WriteFile(Server.RootFile("huge.bin"), RandomBytes(64 * 1024 * 1024, 9));
   auto client = Connect(true);
-  client->Component->Download("", "/huge.bin", Local.File("huge.bin"), TTransferType::Binary);
-  ASSERT_TRUE(PumpUntil([&] { return client->Events->CountPrefix("Progress 0") > 0; }, 10s));
-  auto abortedAt = std::chrono::steady_clock::now();
-  client->Component->Abort();
-  ASSERT_TRUE(client->Events->WaitCompleted(3, 10s));
-  EXPECT_LT(std::chrono::steady_clock::now() - abortedAt, 1s);
-  EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted Download 0 1");
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    const int completed = client->Events->CountPrefix("CommandCompleted");
+    client->Component->Download("", "/huge.bin", Local.File("huge.bin"), TTransferType::Binary);
+    ASSERT_TRUE(PumpUntil([&] { return client->Events->CountPrefix("Progress 0") == round; }, 10s));
+    auto abortedAt = std::chrono::steady_clock::now();
+    client->Component->Abort();
+    ASSERT_TRUE(client->Events->WaitCompleted(completed + 2, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - abortedAt, 1s);
+    EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted Download 0 1");
+    EXPECT_EQ(client->Events->Count("Abort"), round);  // one event per abort
+    // The server's word on the aborted transfer is not taken for the next command's reply.
+    client->Component->GetCurrentFolder();
+    ASSERT_TRUE(client->Events->WaitCompleted(completed + 3, 10s));
+    EXPECT_EQ(client->Events->Matching("FolderReply").back(), "FolderReply / 0 1");
+  }
   EXPECT_TRUE(client->Events->LogHasLine("Action aborted by user.", InfoColor));
   EXPECT_FALSE(client->Events->LogHas("Unable to complete transfer"));
 }

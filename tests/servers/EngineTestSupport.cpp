@@ -11,7 +11,14 @@
 namespace ferrowin::test {
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  return TMessagePump::Default().ProcessUntil(done, timeout);
+  // In short slices: done() may watch something other than the messages (a server's record).
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left <= std::chrono::milliseconds(0)) return false;
+    TMessagePump::Default().ProcessUntil(done, std::min(left, std::chrono::milliseconds(20)));
+  }
+  return true;
 }
 
 TEventRecorder::TEventRecorder(TFTPComponent& c) {

@@ -24,9 +24,15 @@ ACTION (one key each):
   {"data_file": PATH}            the same with a file's bytes
   {"data_partial": TEXT}         send TEXT over the data connection and keep it open (stall)
   {"data_recv": PATH}            receive over the data connection into PATH until it closes
+  {"data_endless": TEXT}         send TEXT over the data connection again and again until the
+                                 client closes it (then go on with the next action)
+  {"data_wait_close": true}      take the data connection and wait until the client closes it;
+                                 records "#data closed"
+  {"wait_file": PATH}            wait until PATH exists (a test's go-ahead), at most 60 seconds
 Record: one line per received line, "<connection number>\\t<line>".
 """
 import json
+import os
 import re
 import socket
 import sys
@@ -107,6 +113,27 @@ class Session:
         elif "data_partial" in action:
             self.data_conn = self.open_data()
             self.data_conn.sendall(action["data_partial"].encode("latin-1"))
+        elif "data_endless" in action:
+            block = action["data_endless"].encode("latin-1") * max(1, 65536 // len(action["data_endless"]))
+            try:
+                with self.open_data() as data:
+                    while True:
+                        data.sendall(block)
+            except OSError:
+                pass
+        elif "data_wait_close" in action:
+            with self.open_data() as data:
+                data.settimeout(None)
+                try:
+                    while data.recv(65536):
+                        pass
+                except OSError:
+                    pass
+            self.record(self.number, "#data closed")
+        elif "wait_file" in action:
+            deadline = time.monotonic() + 60
+            while not os.path.exists(action["wait_file"]) and time.monotonic() < deadline:
+                time.sleep(0.01)
         elif "data_recv" in action:
             with self.open_data() as data, open(action["data_recv"], "wb") as out:
                 while True:

@@ -1,5 +1,6 @@
 // Starts like the program: the single-instance check first. The first copy prints "FIRST"
-// with its arguments and then a line for each later start that asked it to come forward.
+// with its arguments and then a line for each later start that asked it to come forward,
+// with the ftp:// URL that start was given.
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
@@ -8,9 +9,12 @@
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
-  if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())) return 1;
-  ferrowin::SetComeForwardHandler([] {
-    std::puts("FORWARD");
+  QString url;
+  for (const QString& arg : QCoreApplication::arguments().mid(1))
+    if (arg.startsWith(QLatin1String("ftp://"))) url = arg;
+  if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url)) return 1;
+  ferrowin::SetComeForwardHandler([](const QString& request) {
+    std::printf("FORWARD%s%s\n", request.isEmpty() ? "" : " ", request.toLocal8Bit().constData());
     std::fflush(stdout);
   });
   QByteArray args = QCoreApplication::arguments().mid(1).join(' ').toLocal8Bit();

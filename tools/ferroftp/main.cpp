@@ -59,13 +59,13 @@ int main(int argc, char** argv) {
     std::cerr << Usage;
     return 2;
   }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "ferroftp " << FERROWIN_VERSION << "\n";
+    return 0;
+  }
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
       std::strcmp(argv[1], "help") == 0) {
     std::cout << Usage;
-    return 0;
-  }
-  if (std::strcmp(argv[1], "--version") == 0) {
-    std::cout << "ferroftp " FERROWIN_VERSION " (the Ferrowin FTP engine)\n";
     return 0;
   }
   for (const TCommand& command : Commands) {
