@@ -129,6 +129,8 @@ TEST_F(ScriptedTransfer, AnnouncedSizeCatchesAShortFileWhateverTheName) {
       {"150 Opening BINARY mode data connection for FILE.BIN (1000 bytes).", TTransferType::Binary, "1000", false},
       {"150 Opening BINARY mode data connection for other.bin (1000 bytes).", TTransferType::Binary, "", false},
       {"150 Opening BINARY mode data connection for file.bin (5 bytes).", TTransferType::Binary, "5", true},
+      {"150 Opening BINARY mode data connection for file.bin (999999999999999999 bytes).", TTransferType::Binary,
+       "999999999999999999", false},  // the longest number taken
       // Text mode changes the length: no check.
       {"150 Opening ASCII mode data connection for other.bin (1000 bytes).", TTransferType::ASCII, "", true},
   };
