@@ -228,23 +228,22 @@ void TfrmOptions::editLogFileEdited(const QString& text) {
 void TfrmOptions::editViewerEdited(const QString& text) { FViewerPath = text; }
 
 void TfrmOptions::btnBrowseViewerClick() {
-  QString selected = "All Files (*)";
-  QString path = QFileDialog::getOpenFileName(this, "Select Text Viewer", FViewerPath,
-                                              "Application Files (*.exe);;All Files (*)", &selected);
+  QString path = BrowseForPath(this, "Select Text Viewer", FViewerPath, QFileDialog::ExistingFile,
+                               "All Files (*);;Application Files (*.exe)");
   if (path.isEmpty()) return;
   FViewerPath = path;
   editViewer->setText(FileNameOnly(path));
 }
 
 void TfrmOptions::btnBrowseLogFileClick() {
-  QString path = QFileDialog::getSaveFileName(this, QString(), FLogPath);
+  QString path = BrowseForPath(this, QString(), FLogPath, QFileDialog::AnyFile);
   if (path.isEmpty()) return;
   FLogPath = path;
   editLogFile->setText(FileNameOnly(path));
 }
 
 void TfrmOptions::btnBrowseDefaultDirClick() {
-  QString folder = QFileDialog::getExistingDirectory(this, QString(), editDefaultDir->text());
+  QString folder = BrowseForPath(this, QString(), editDefaultDir->text(), QFileDialog::Directory);
   if (!folder.isEmpty()) editDefaultDir->setText(folder);
 }
 

@@ -164,8 +164,8 @@ void TfrmOptions::cmboSoundChange(const QString& text) {
 }
 
 void TfrmOptions::btnBrowseSoundClick() {
-  QString path = QFileDialog::getOpenFileName(this, "Select Sound", QFileInfo(cmboSound->currentText()).path(),
-                                              "Sound Files (*.wav);;All Files (*)");
+  QString path = BrowseForPath(this, "Select Sound", QFileInfo(cmboSound->currentText()).path(),
+                               QFileDialog::ExistingFile, "Sound Files (*.wav);;All Files (*)");
   if (!path.isEmpty()) cmboSound->setEditText(path);
 }
 

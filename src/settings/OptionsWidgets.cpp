@@ -5,6 +5,8 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include "Prompts.h"
+
 namespace ferrowin {
 
 TRadioGroup::TRadioGroup(QWidget* parent, int columns) : QGroupBox(parent), FButtons(this), FColumns(columns) {
@@ -44,6 +46,18 @@ QToolButton* NewBrowseButton(QWidget* parent) {
   auto* button = new QToolButton(parent);
   button->setText("...");
   return button;
+}
+
+QString BrowseForPath(QWidget* parent, const QString& caption, const QString& start, QFileDialog::FileMode mode,
+                      const QString& filters) {
+  QFileDialog dialog(parent, caption, start, filters);
+  dialog.setFileMode(mode);
+  // AnyFile is the save form: a new name may be typed.
+  dialog.setAcceptMode(mode == QFileDialog::AnyFile ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (mode == QFileDialog::Directory) dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (RunModal(dialog) != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.front();
 }
 
 QSpinBox* NewSpinEdit(QWidget* parent, int min, int max) {

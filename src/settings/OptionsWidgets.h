@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QDialog>
+#include <QFileDialog>
 #include <QPushButton>
 #include <functional>
 #include <QGroupBox>
@@ -33,6 +34,11 @@ class TRadioGroup : public QGroupBox {
 
 // The small "..." button beside a path field.
 QToolButton* NewBrowseButton(QWidget* parent);
+
+// Asks for a path with a file dialog of that mode (an existing file, a file to save or a
+// folder), through the program's prompt service; empty when cancelled.
+QString BrowseForPath(QWidget* parent, const QString& caption, const QString& start, QFileDialog::FileMode mode,
+                      const QString& filters = {});
 
 // A number field with arrows: value within [min, max], widened to hold a stored value that
 // lies outside, so opening and closing the dialog never changes what was stored.
