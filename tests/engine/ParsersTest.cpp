@@ -79,6 +79,7 @@ TEST(DateTime, EncodesKnownSerials) {
       {1899, 12, 30, 0, 0, 0},         {1900, 1, 1, 0, 0, 2},      {2000, 1, 1, 0, 0, 36526},
       {1999, 12, 24, 10, 30, 36518.4375}, {2024, 2, 29, 0, 0, 45351}, {1899, 12, 29, 6, 0, -1.25},
       {1, 1, 1, 0, 0, -693593},        {9999, 12, 31, 23, 59, 2958465 + 1439.0 / 1440},
+      {1899, 12, 30, 12, 0, 0.5},      {2000, 2, 29, 0, 0, 36585},
   };
   for (const TCase& c : cases) {
     TDateTime value = 0;
@@ -107,6 +108,8 @@ TEST(DateTime, RejectsOutOfRangeParts) {
     EXPECT_EQ(value, 123);
   }
   EXPECT_THROW((void)EncodeDate(2023, 2, 29), std::out_of_range);
+  TDateTime last = 0;
+  EXPECT_TRUE(TryEncodeDateTime(2024, 1, 1, 23, 59, 59, 999, last));
 }
 
 // Floating fractions such as 10:30 are not exact; decoding must not come out a minute short.
@@ -130,8 +133,8 @@ TEST(DateTime, FormatsAndConvertsThroughTheSystemClock) {
   EXPECT_EQ(FormatDateTimeISO(EncodeDateTime(2005, 12, 31, 0, 5)), "2005-12-31 00:05");
   EXPECT_EQ(FormatDateTimeISO(EncodeDateTime(987, 3, 4, 23, 59)), "0987-03-04 23:59");
 
-  const TDateTime local = EncodeDateTime(2021, 3, 14, 15, 9, 26, 535);
-  EXPECT_EQ(DecodeDateTime(FromTimePoint(ToTimePoint(local))), DecodeDateTime(local));
+  for (const TDateTime local : {EncodeDateTime(2021, 3, 14, 15, 9, 26, 535), EncodeDateTime(1960, 5, 6, 7, 8, 9, 250)})
+    EXPECT_EQ(DecodeDateTime(FromTimePoint(ToTimePoint(local))), DecodeDateTime(local));  // also before 1970
 
   const auto now = std::chrono::system_clock::now();
   const auto back = ToTimePoint(FromTimePoint(now));
@@ -293,6 +296,7 @@ TEST(UnixParser, Lines) {
       {"-rw-r--r-- 1 owner group 10 Feb 30 2020 feb30", {"feb30", RwRR, 10, "2024-01-01 00:00"}},
       {"-rw-r--r-- 1 owner group 10 Jan 05 25:30 late", {"late", RwRR, 10, "2024-01-01 00:00"}},
       {"-rw-r--r-- 1 owner group 10 Jan 05 10:30 ..", {"..", RwRR, 10, "2024-01-05 10:30"}},
+      {"drwxr-xr-x 2 owner group 512 Jan 05 10:30 ...", {"...", faDirectory | RwxRxRx, 0, "2024-01-05 10:30"}},
       // Sizes that are not numbers.
       {"-rw-r--r-- 1 owner group -5 Jan 05 10:30 negative", {"negative", RwRR, 0, "2024-01-05 10:30"}},
       {"-rw-r--r-- 1 owner group 33.5k Oct 5 21:22 named", {"named", RwRR, 0, "2023-10-05 21:22"}},
