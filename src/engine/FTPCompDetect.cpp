@@ -2,16 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <span>
-#include <string_view>
 
 namespace ferrowin {
 namespace {
-
-struct TServerTypeXRef {
-  std::string_view Text;  // spaces count
-  int ServerType;
-};
 
 constexpr TServerTypeXRef WelcomeTable[] = {
     {"WAR-FTPD", 48},        {" MUSIC/SP", 50},      {"Spartacus KNET", 30},   {"- qnx -", 47},
@@ -60,6 +53,10 @@ std::string Lower(std::string_view text) {
 }
 
 }  // namespace
+
+TDetectionTable WelcomeDetectionTable() { return {WelcomeTable, std::size(WelcomeTable)}; }
+TDetectionTable SystDetectionTable() { return {SystTable, FirstLowerCase}; }
+TDetectionTable HelpDetectionTable() { return {HelpTable, std::size(HelpTable)}; }
 
 int ServerTypeFromWelcome(const std::vector<std::string>& lines) { return FirstMatch(lines, WelcomeTable); }
 

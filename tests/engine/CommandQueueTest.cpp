@@ -79,11 +79,5 @@ TEST(CommandQueue, ManyProducersLoseNothing) {
   EXPECT_EQ(taken, 4 * perThread);
 }
 
-TEST(CommandNames, AreTheTracedNames) {
-  EXPECT_EQ(CommandName(TCommandKind::FirewallLogin), "FirewallLogin");
-  EXPECT_EQ(CommandName(TCommandKind::ChangeAttributes), "ChangeAttributes");
-  EXPECT_EQ(CommandName(TCommandKind::GetHTTP), "Get HTTP");
-}
-
 }  // namespace
 }  // namespace ferrowin

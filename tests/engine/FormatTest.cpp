@@ -24,6 +24,9 @@ TEST(Format, ProgramTexts) {
       {"[  ab]", Format("[%4s]", "ab")},
       {"ab", Format("%.2s", "abcdef")},
       {"missing: ", Format("missing: %s")},
+      {"[ab  |     1,234]", Format("[%-4s|%10.0n]", "ab", 1234)},
+      {"1.5 1.23e+03 AB12 x 7 3.00 ", Format("%.3g %.3g %X %c %d %.2f %s", 1.5, 1234.5, 0xab12, 'x', 7.9, 3, 42)},
+      {"18446744073709551615 5%", Format("%u %d%%", -1, 5)},
   };
   for (const auto& c : cases) EXPECT_EQ(c.Actual, c.Expected);
 }

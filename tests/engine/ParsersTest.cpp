@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <stdexcept>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "DateTime.h"
+#include "FTPCompDetect.h"
 #include "Parsers.h"
 #include "ParsersInternal.h"
 
@@ -76,6 +79,7 @@ TEST(DateTime, EncodesKnownSerials) {
       {1899, 12, 30, 0, 0, 0},         {1900, 1, 1, 0, 0, 2},      {2000, 1, 1, 0, 0, 36526},
       {1999, 12, 24, 10, 30, 36518.4375}, {2024, 2, 29, 0, 0, 45351}, {1899, 12, 29, 6, 0, -1.25},
       {1, 1, 1, 0, 0, -693593},        {9999, 12, 31, 23, 59, 2958465 + 1439.0 / 1440},
+      {1899, 12, 30, 12, 0, 0.5},      {2000, 2, 29, 0, 0, 36585},
   };
   for (const TCase& c : cases) {
     TDateTime value = 0;
@@ -104,6 +108,8 @@ TEST(DateTime, RejectsOutOfRangeParts) {
     EXPECT_EQ(value, 123);
   }
   EXPECT_THROW((void)EncodeDate(2023, 2, 29), std::out_of_range);
+  TDateTime last = 0;
+  EXPECT_TRUE(TryEncodeDateTime(2024, 1, 1, 23, 59, 59, 999, last));
 }
 
 // Floating fractions such as 10:30 are not exact; decoding must not come out a minute short.
@@ -127,8 +133,8 @@ TEST(DateTime, FormatsAndConvertsThroughTheSystemClock) {
   EXPECT_EQ(FormatDateTimeISO(EncodeDateTime(2005, 12, 31, 0, 5)), "2005-12-31 00:05");
   EXPECT_EQ(FormatDateTimeISO(EncodeDateTime(987, 3, 4, 23, 59)), "0987-03-04 23:59");
 
-  const TDateTime local = EncodeDateTime(2021, 3, 14, 15, 9, 26, 535);
-  EXPECT_EQ(DecodeDateTime(FromTimePoint(ToTimePoint(local))), DecodeDateTime(local));
+  for (const TDateTime local : {EncodeDateTime(2021, 3, 14, 15, 9, 26, 535), EncodeDateTime(1960, 5, 6, 7, 8, 9, 250)})
+    EXPECT_EQ(DecodeDateTime(FromTimePoint(ToTimePoint(local))), DecodeDateTime(local));  // also before 1970
 
   const auto now = std::chrono::system_clock::now();
   const auto back = ToTimePoint(FromTimePoint(now));
@@ -196,23 +202,73 @@ TEST(ParserFields, WordsSplitOnSpacesOnlyAndStopAtTheTable) {
 // ---------------------------------------------------------------------------------------------
 // Listing parsers
 
-TEST(ServerTypes, TableAndParserChoice) {
-  EXPECT_EQ(ServerTypeName(0), "Automatic Detect");
-  EXPECT_EQ(ServerTypeName(11), "UNIX (standard)");
-  EXPECT_EQ(ServerTypeName(17), "Microsoft NT");
-  EXPECT_EQ(ServerTypeName(52), "Passport 160");
-  EXPECT_EQ(ServerTypeName(53), "");
-  EXPECT_EQ(ServerTypeName(-1), "");
-  for (int t = 0; t < ServerTypeCount; ++t) {
-    EXPECT_FALSE(ServerTypeName(t).empty()) << t;
-    const TListingParserKind expected = t == 1 ? TListingParserKind::None
-                                        : t == 5 ? TListingParserKind::VM
-                                        : t == 12 || t == 13 ? TListingParserKind::VMS
-                                        : t == 17 ? TListingParserKind::Dos
-                                                  : TListingParserKind::Unix;
-    EXPECT_EQ(ParserFor(t), expected) << t;
+// A line holding just an entry's text (in upper case where the table compares in lower case)
+// must give that entry's type: an earlier entry that matches it too would hide it for ever.
+TEST(ServerTypes, EveryDetectionEntryCanMatch) {
+  using TDetect = int (*)(const std::vector<std::string>&);
+  const struct {
+    const char* Name;
+    TDetectionTable Table;
+    TDetect Detect;
+  } tables[] = {
+      {"welcome", WelcomeDetectionTable(), ServerTypeFromWelcome},
+      {"SYST", SystDetectionTable(), ServerTypeFromSyst},
+      {"HELP", HelpDetectionTable(), ServerTypeFromHelp},
+  };
+  auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  auto swapCase = [](std::string text) {
+    for (char& c : text) {
+      const auto u = static_cast<unsigned char>(c);
+      c = static_cast<char>(std::isupper(u) ? std::tolower(u) : std::toupper(u));
+    }
+    return text;
+  };
+  for (const auto& t : tables) {
+    ASSERT_FALSE(t.Table.Entries.empty()) << t.Name;
+    for (std::size_t i = 0; i < t.Table.Entries.size(); ++i) {
+      const TServerTypeXRef& entry = t.Table.Entries[i];
+      const std::string text(entry.Text);
+      const bool lowerCase = i >= t.Table.FirstLowerCase;
+      const std::string line = "2xx " + (lowerCase ? upper(text) : text) + " x";
+      SCOPED_TRACE(std::string(t.Name) + " entry " + std::to_string(i) + ": " + line);
+      EXPECT_EQ(t.Detect({line}), entry.ServerType);
+      EXPECT_EQ(t.Detect({"220-nothing to see", line}), entry.ServerType);  // later lines count
+      if (!lowerCase) {
+        EXPECT_EQ(t.Detect({"2xx " + swapCase(text) + " x"}), 0);  // case counts
+      }
+    }
   }
-  EXPECT_TRUE(Parse(TListingParserKind::None, "-rw-r--r-- 1 u g 1 Jan 05 10:30 a\r\n").empty());
+}
+
+// The parser a server type chooses, seen through a listing line of each style: another parser
+// gives another entry or none.
+TEST(ServerTypes, ChooseTheParserOfTheirListings) {
+  const std::string unix = "-rw-r--r--   1 owner group   1234 Jan 05 10:30 notes.txt";
+  const std::string dos = "01-23-99  10:30PM       1024 My File.txt";
+  const std::string vm = "OMA00215 PLAN     V         64         28          1  6/26/02  9:33:21 -";
+  const std::string vms = "SUBDIR.DIR;1  1/3  1-JAN-2000 00:00:00  [G,U]  (RWE,RWE,RE,)";
+  const struct {
+    int ServerType;
+    const std::string& Line;
+    std::string Name;  // "" = no entry
+  } cases[] = {
+      {0, unix, "notes.txt"},  {11, unix, "notes.txt"}, {34, unix, "notes.txt"}, {52, unix, "notes.txt"},
+      {4, unix, "notes.txt"},  {6, unix, "notes.txt"},  {16, unix, "notes.txt"}, {18, unix, "notes.txt"},
+      {17, dos, "My File.txt"}, {17, unix, "notes.txt"}, {5, vm, "OMA00215.PLAN"}, {12, vms, "SUBDIR"},
+      {13, vms, "SUBDIR"},     {1, unix, ""},           {1, dos, ""},
+  };
+  for (const auto& c : cases) {
+    const TListingEntries entries = Parse(ParserFor(c.ServerType), c.Line + "\r\n");
+    const std::string got = entries.size() == 1 ? entries[0].Name : std::to_string(entries.size()) + " entries";
+    EXPECT_EQ(got, c.Name.empty() ? "0 entries" : c.Name) << "type " << c.ServerType << ": " << c.Line;
+  }
+  EXPECT_EQ(ServerTypeName(0), "Automatic Detect");
+  EXPECT_EQ(ServerTypeName(ServerTypeCount - 1), "Passport 160");
+  EXPECT_EQ(ServerTypeName(ServerTypeCount), "");
+  EXPECT_EQ(ServerTypeName(-1), "");
 }
 
 TEST(UnixParser, Lines) {
@@ -240,6 +296,7 @@ TEST(UnixParser, Lines) {
       {"-rw-r--r-- 1 owner group 10 Feb 30 2020 feb30", {"feb30", RwRR, 10, "2024-01-01 00:00"}},
       {"-rw-r--r-- 1 owner group 10 Jan 05 25:30 late", {"late", RwRR, 10, "2024-01-01 00:00"}},
       {"-rw-r--r-- 1 owner group 10 Jan 05 10:30 ..", {"..", RwRR, 10, "2024-01-05 10:30"}},
+      {"drwxr-xr-x 2 owner group 512 Jan 05 10:30 ...", {"...", faDirectory | RwxRxRx, 0, "2024-01-05 10:30"}},
       // Sizes that are not numbers.
       {"-rw-r--r-- 1 owner group -5 Jan 05 10:30 negative", {"negative", RwRR, 0, "2024-01-05 10:30"}},
       {"-rw-r--r-- 1 owner group 33.5k Oct 5 21:22 named", {"named", RwRR, 0, "2023-10-05 21:22"}},
@@ -429,11 +486,45 @@ TEST(VMSParser, PendingNameStaysWithItsListing) {
   parser.Parse("ORPHAN.TXT;1\r\n", entries);
   parser.Parse("          5  1-JAN-2000 00:00:00  [G,U]  (RWED,RWED,RE,)\r\n", entries);
   EXPECT_TRUE(entries.empty());
+}
 
-  // Block counts too large for bytes do not wrap around.
-  parser.Parse("HUGE.DAT;1  99999999999999999  1-JAN-2000 00:00:00\r\n", entries);
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].Size, 0);
+// Sizes are counts of 512-byte blocks; a negative count, or one whose bytes do not fit in 64
+// bits, gives 0 rather than a wrapped size.
+TEST(VMSParser, BlockCountsWithoutOverflow) {
+  const struct {
+    std::string Blocks;
+    std::int64_t Size;
+  } cases[] = {
+      {"2", 1024},
+      {"12/24", 0},
+      {"-1", 0},
+      {"-99999999999999999", 0},
+      {"18014398509481983", 9223372036854775296},
+      {"18014398509481984", 0},
+      {"99999999999999999", 0},
+  };
+  for (const auto& c : cases)
+    ExpectLines(TListingParserKind::VMS, {{"F.DAT;1  " + c.Blocks + "  1-JAN-2000 00:00:00", {"F.DAT", 0, c.Size, "2000-01-01 00:00"}}});
+}
+
+// One line per month, through the parsers that read month names: UNIX and VMS (upper case).
+TEST(ParserFields, EveryMonthName) {
+  const struct {
+    const char* Unix;
+    const char* Vms;
+    const char* Date;
+  } months[] = {
+      {"Jan", "JAN", "2001-01-15"}, {"Feb", "FEB", "2001-02-15"}, {"Mar", "MAR", "2001-03-15"},
+      {"Apr", "APR", "2001-04-15"}, {"May", "May", "2001-05-15"}, {"Jun", "JUN", "2001-06-15"},
+      {"Jul", "JUL", "2001-07-15"}, {"Aug", "AUG", "2001-08-15"}, {"Sep", "SEP", "2001-09-15"},
+      {"Oct", "OCT", "2001-10-15"}, {"Nov", "NOV", "2001-11-15"}, {"Dec", "dec", "2001-12-15"},
+  };
+  for (const auto& m : months) {
+    ExpectLines(TListingParserKind::Unix,
+                {{std::string("-rw-r--r-- 1 o g 7 ") + m.Unix + " 15 2001 f", {"f", RwRR, 7, m.Date + std::string(" 00:00")}}});
+    ExpectLines(TListingParserKind::VMS,
+                {{std::string("F.TXT;1  1  15-") + m.Vms + "-2001 08:30:00", {"F.TXT", 0, 512, m.Date + std::string(" 08:30")}}});
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -580,23 +671,32 @@ class TJsonRecord {
   }
 };
 
-TEST(Corpus, RealListingsKeepTheInvariants) {
+std::vector<TJsonRecord> ReadCorpus() {
   std::ifstream file(FERROWIN_CORPUS_PATH, std::ios::binary);
-  ASSERT_TRUE(file) << FERROWIN_CORPUS_PATH;
-  std::size_t records = 0, lines = 0, entriesTotal = 0;
-  std::string json;
-  while (std::getline(file, json)) {
-    if (json.empty()) continue;
-    const TJsonRecord record(json);
-    ++records;
-    const TListingParserKind kind = record.Style == "dos"   ? TListingParserKind::Dos
-                                    : record.Style == "vms" ? TListingParserKind::VMS
-                                    : record.Style == "vm"  ? TListingParserKind::VM
-                                                            : TListingParserKind::Unix;
-    std::string wire;
-    for (const std::string& line : record.Lines) wire += ToWireBytes(line, record.Encoding) + "\r\n";
+  if (!file) throw std::runtime_error("cannot read " FERROWIN_CORPUS_PATH);
+  std::vector<TJsonRecord> records;
+  for (std::string json; std::getline(file, json);)
+    if (!json.empty()) records.emplace_back(json);
+  return records;
+}
+
+TListingEntries ParseRecord(const TJsonRecord& record) {
+  const TListingParserKind kind = record.Style == "dos"   ? TListingParserKind::Dos
+                                  : record.Style == "vms" ? TListingParserKind::VMS
+                                  : record.Style == "vm"  ? TListingParserKind::VM
+                                                          : TListingParserKind::Unix;
+  std::string wire;
+  for (const std::string& line : record.Lines) wire += ToWireBytes(line, record.Encoding) + "\r\n";
+  return Parse(kind, wire);
+}
+
+// A guard against crashes and garbage on every line; the lines below check the fields too.
+TEST(Corpus, RealListingsKeepTheInvariants) {
+  const std::vector<TJsonRecord> records = ReadCorpus();
+  std::size_t lines = 0, entriesTotal = 0;
+  for (const TJsonRecord& record : records) {
+    const TListingEntries entries = ParseRecord(record);
     lines += record.Lines.size();
-    const TListingEntries entries = Parse(kind, wire);
     EXPECT_LE(entries.size(), record.Lines.size()) << record.Id;
     for (const TListingEntry& e : entries) {
       EXPECT_FALSE(e.Name.empty()) << record.Id;
@@ -610,9 +710,74 @@ TEST(Corpus, RealListingsKeepTheInvariants) {
     }
     entriesTotal += entries.size();
   }
-  EXPECT_GE(records, 1000u);
+  EXPECT_GE(records.size(), 1000u);
   // Most lines of real listings are entries; a parser that drops them wholesale fails here.
   EXPECT_GT(entriesTotal, lines / 2) << entriesTotal << " entries from " << lines << " lines";
+}
+
+// Real lines from many servers, each read by hand: the one entry each record gives. Today is
+// 15 June 2024, so "Jun 30 09:52" is last year's.
+TEST(Corpus, RealLinesGiveTheirFields) {
+  const struct {
+    std::string Id;
+    std::string Name;  // as in the record; encoded like its lines
+    bool Folder;
+    std::int64_t Size;
+    std::string Date;
+  } cases[] = {
+      // UNIX
+      {"cu-0016", "UNIX", true, 0, "2008-11-01 00:00"},
+      {"cr-0263", "GRBRATLIN_4_77_ia32_4.77_S0@874222@20701.rpm.Z", false, 121591811, "2024-04-05 13:43"},
+      {"cr-0143", "pub", true, 0, "2023-06-30 09:52"},
+      {"cn-0009", "zxJDBC-1.2.3.zip", false, 119926, "2000-08-22 00:00"},
+      {"cn-0058", "zxbox", true, 0, "2024-03-02 15:13"},
+      {"cr-0170", "site -> vol/1/.CLUSTER/var_ftp/site", false, 27, "2007-10-16 00:00"},
+      {"cr-0329", "rootcert.der", false, 1328, "2007-12-27 00:00"},
+      {"cr-0268", "decus", true, 0, "2005-02-26 00:00"},
+      {"cr-0228", "Çåðêàëà_[Ðàñøèðåííàÿ_âåðñèÿ]_-_Mirrors_[Unrated_Edition]-(2008)-[1080p]_[BD_remux].mkv", false,
+       22169179449, "2009-03-16 00:00"},
+      {"rb-0030", "imap with spaces.rb", false, 101426, "2008-06-07 00:00"},
+      {"cr-0257", "bin", true, 0, "2023-07-27 23:21"},
+      {"cr-0139", "bin -> usr/bin", false, 7, "2005-09-01 00:00"},
+      {"cn-0005", "zzplayer", true, 0, "2001-02-23 00:00"},
+      {"cn-0061", "zxbox", false, 4096, "2024-03-02 15:13"},
+      {"jl-0029", "cx.exe", false, 214059, "2023-10-20 15:27"},
+      {"nf-0006", "tmp", true, 0, "2012-05-19 00:00"},
+      {"fu-0022", "some_dir", true, 0, "1999-09-20 00:00"},
+      // DOS
+      {"cu-0027", "someothertext.txt", false, 47, "2010-04-27 11:01"},
+      {"cn-0102", "10 years and under", true, 0, "1996-12-03 18:38"},
+      {"cr-0470", "Mb.eng", false, 83933, "2009-01-06 14:38"},
+      {"cn-0252", "太公望.txt", false, 8, "2013-07-17 13:49"},
+      {"fz-0016", "16-dos-dateambiguous dir", true, 0, "2000-04-27 12:09"},
+      {"cr-0082", "what does ZM mean", false, 0, "2010-12-25 12:00"},
+      {"bf-0010", "MYFILE.INI", false, 953, "1997-11-14 16:21"},
+      {"cr-0081", "minutes out of range", false, 0, "2024-01-01 00:00"},
+      // VMS, names wrapped onto a line of their own among them
+      {"cn-0107", "120196.TXT", false, 0, "1997-04-14 12:45"},
+      {"cr-0442", "I64", true, 512, "2008-06-22 20:07"},
+      {"cn-0103", "1-JUN.LIS", false, 0, "1998-06-02 07:32"},
+      {"cr-0429", "LOGIN.COM", false, 4096, "2003-11-25 20:01"},
+      {"cr-0106", "X.TXT", false, 512, "2005-03-12 08:44"},
+      {"cr-0095", "README.TXT", false, 0, "2000-04-18 10:40"},
+      {"fz-0042", "41-vms-multiline-file", false, 5120, "2003-07-02 10:30"},
+      {"cr-0367", "MAIL_ARCHIVES", true, 512, "2005-12-13 08:45"},
+      {"cr-0421", "FTP_SERVER_LOG.SEARCH", false, 140288, "1993-12-07 15:54"},
+      {"cr-0425", "ANON_FTP_LOG.LOG", false, 0, "2024-01-01 00:00"},
+      // VM
+      {"in-0003", "ENDTRACE.TCPIP", false, 80, "2024-06-15 00:00"},
+  };
+  const std::vector<TJsonRecord> records = ReadCorpus();
+  for (const auto& c : cases) {
+    const auto record = std::find_if(records.begin(), records.end(), [&](const TJsonRecord& r) { return r.Id == c.Id; });
+    ASSERT_NE(record, records.end()) << c.Id;
+    const TListingEntries entries = ParseRecord(*record);
+    ASSERT_EQ(entries.size(), 1u) << c.Id;
+    EXPECT_EQ(entries[0].Name, ToWireBytes(c.Name, record->Encoding)) << c.Id;
+    EXPECT_EQ((entries[0].Attributes & faDirectory) != 0, c.Folder) << c.Id;
+    EXPECT_EQ(entries[0].Size, c.Size) << c.Id;
+    EXPECT_EQ(FormatDateTimeISO(entries[0].Date), c.Date) << c.Id;
+  }
 }
 
 }  // namespace

@@ -56,11 +56,22 @@ TEST(ReplyCodes, OnlyThreeDigitCodesFrom100To599Count) {
       {"99 too small", 0, 0},    {"600 too big", 0, 0},   {"2xx letters", 0, 0},
       {"abc def", 0, 0},         {"230", 230, 0},         {"6000 four digits", 0, 0},
       {"", 0, 0},                {" 230 indented", 0, 0}, {"100 lowest", 100, 1},
+      {"599 highest", 599, 5},   {"230\ttab", 230, 0},    {"2024-01-05 maintenance", 202, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ReplyCode(c.Line), c.Code) << c.Line;
     EXPECT_EQ(ReplyClass(c.Line), c.Class) << c.Line;
   }
+}
+
+// Banner lines that begin with digits (a date, a bare code) continue the reply; only the code
+// followed by a space ends it, so later replies stay in step.
+TEST(ReplyCodes, OnlyTheLastLineOfABannerEndsIt) {
+  const std::vector<std::string> lines =
+      Lines("220-Welcome\r\n2024-01-05 maintenance from 22:00\r\n220\r\n100\tnotes\r\n99 bottles\r\n220 Ready\r\n");
+  ASSERT_EQ(lines.size(), 6u);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(ReplyClass(lines[i]), 0) << lines[i];
+  EXPECT_EQ(ReplyClass(lines.back()), 2);
 }
 
 }  // namespace

@@ -242,6 +242,39 @@ TEST_F(OptionsDialogTest, FileTypesPage) {
   EXPECT_EQ(reloaded.FileTypes, Prefs.FileTypes);
 }
 
+// Each path field's browse button: what is picked in the file dialog is what OK stores.
+TEST_F(OptionsDialogTest, BrowseButtonsStoreThePickedPath) {
+  const std::string viewer = Home.File("viewer.sh");
+  test::WriteFile(viewer, "");
+  const struct {
+    QToolButton* TfrmOptions::*Button;
+    const char* Key;
+    std::string Picked;
+  } cases[] = {
+      {&TfrmOptions::btnBrowseViewer, "Viewer", viewer},
+      {&TfrmOptions::btnBrowseLogFile, "LogFile", Home.File("picked.log")},
+      {&TfrmOptions::btnBrowseDefaultDir, "DefaultDir", Home.Path},
+  };
+  for (const auto& c : cases) {
+    auto dialog = Open();
+    QToolButton* button = dialog.get()->*c.Button;
+    ASSERT_NE(button, nullptr) << c.Key;
+    EXPECT_EQ(button->text(), "...");
+    SetDialogAnswerer([&](QDialog& d) {
+      auto& browser = dynamic_cast<QFileDialog&>(d);
+      if (browser.fileMode() == QFileDialog::Directory)
+        browser.setDirectory(QString::fromStdString(c.Picked));
+      else
+        browser.selectFile(QString::fromStdString(c.Picked));
+      return int(QDialog::Accepted);
+    });
+    button->click();
+    SetDialogAnswerer({});
+    dialog->btnOK->click();
+    EXPECT_EQ(Stored("General", c.Key), c.Picked);
+  }
+}
+
 // Without a sound device (as here) playing is silent and neither blocks nor fails.
 TEST_F(OptionsDialogTest, SoundPlayerIsSilentWithoutDevice) {
   std::string wav = "RIFF";
