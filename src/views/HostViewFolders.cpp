@@ -200,7 +200,6 @@ void THostView::FTPFolderReply(const std::string& folder, TFolderReplyType type,
       return;
     case TFolderReplyType::CurrentFolder:
       if (!Changing) return;
-      FolderReplySeen = true;
       if (!result || folder.empty()) {
         // No folder to show under: the one shown before stays.
         EndWaitsFor(ChangingTo, false);

@@ -332,6 +332,7 @@ TEST_F(MainWindow, StopDuringASlowChangeLeavesTheListUsable) {
   EXPECT_EQ(view.GetFolder(), "/");
   EXPECT_EQ(view.ListView()->ItemCount(), 2);
   EXPECT_FALSE(w.lblBusy->isVisible());
+  EXPECT_NE(w.aniActivity->movie()->state(), QMovie::Running);
   EXPECT_EQ(QApplication::focusWidget(), list);
   SaveScreenshot(&w, "main_after_stop_during_slow_cwd");
 }

@@ -170,20 +170,24 @@ TEST_F(HostViewScripted, StopDuringASlowChangeEndsTheWait) {
 }
 
 // A current-folder reply without a folder (refused, or no quoted path) gives no name to show
-// entries under: the folder shown before stays.
+// entries under: the folder shown before stays, not the root.
 TEST_F(HostViewScripted, ACurrentFolderReplyWithoutAFolderKeepsThePreviousOne) {
   TScript script;
   script.On("PWD", {Send("257 \"/\" is current directory.")}, 1)
+      .On("PWD", {Send("257 \"/SUB\" is current directory.")}, 1)
       .On("PWD", {Send("550 Cannot tell.")}, 1)
       .On("PWD", {Send("257 Somewhere.")})
       .Reply("CWD .*", "250 Changed.")
-      .On("LIST", Listing(UnixListing));
+      .On("LIST", Listing(UnixListing), 1)
+      .On("LIST", Listing("-rw-r--r-- 1 u g 10 Jan 05 10:30 inner.txt\r\n"));
   Start(script);
   ASSERT_TRUE(Connect());
+  ASSERT_TRUE(Host().ChangeFolderWait("/SUB/"));
   for (const char* folder : {"/x/", "/y/"}) {
     EXPECT_FALSE(Host().ChangeFolderWait(folder));
-    EXPECT_EQ(Host().GetFolder(), "/");
-    EXPECT_EQ(Host().ListView()->ItemCount(), 2);
+    EXPECT_EQ(Host().GetFolder(), "/SUB/");
+    ASSERT_EQ(Host().ListView()->ItemCount(), 1);
+    EXPECT_EQ(Host().ListView()->Caption(0), "inner.txt");
     EXPECT_FALSE(Host().ChangingFolder());
   }
 }

@@ -220,6 +220,13 @@ TEST_F(HostViewReal, NestedWaitsEachEndOnTheirOwnFolder) {
   Host().OnLog = nullptr;
 }
 
+// A start folder the server refuses: the view follows the folder the server reports.
+TEST_F(HostViewReal, ARefusedStartFolderShowsWhereTheServerIs) {
+  Host().ConnectHost("127.0.0.1", Server.Port(), "", "/missing", "", TPyFtpServer::Password, TPyFtpServer::UserName);
+  ASSERT_TRUE(WaitShown("/"));
+  EXPECT_EQ(Captions().size(), 10u);
+}
+
 TEST_F(HostViewReal, MasksFilterFilesButNeverFolders) {
   Connect();
   Host().SetMask("*.HTM;*.txt");
