@@ -78,6 +78,8 @@ class TfrmMain : public QMainWindow {
   void ConnectSite(const TSite& site, const std::string& files = {});
   // An ftp:// URL from the command line or a later copy: connects as the URL dialog does.
   bool ConnectURL(const std::string& url);
+  // Connect to URL (toolbar, File menu, Ctrl+Shift+U): the dialog, then the connection.
+  void ConnectURLDialog();
 
   // Toolbar and menus (what the connections and tabs need of them).
   QAction* btnConnect = nullptr;
