@@ -118,7 +118,15 @@ TEST_F(URLFormTest, TypeButtonsSetTheCredentialsAndHTTPTakesPort80) {
   EXPECT_EQ(d.editUser->text(), "");
   EXPECT_EQ(d.editPassword->text(), "");
 
+  // An anonymous user has no place in an http URL.
+  Type("http://example.org/");
+  d.editUser->setText("Anonymous");
+  EXPECT_EQ(d.editUser->text(), "");
+  EXPECT_EQ(d.URL(), "http://example.org/");
+
+  Type("ftp://example.org/x.html");
   d.editUser->setText("joe");
+  d.editPassword->clear();
   QTest::mouseClick(d.rbHTTP, Qt::LeftButton);
   EXPECT_EQ(d.editPort->text(), "80");
   EXPECT_EQ(d.URL(), "http://joe:@example.org/x.html");

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
+#include <QApplication>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -72,6 +74,46 @@ TEST(Help, WhatsThisTextAndF1FollowTheNearestContext) {
   dialog.OnHelp = [&](int context) { asked = context; };
   dialog.btnHelp->click();
   EXPECT_EQ(asked, URLHelpContext);
+}
+
+// A help window that is not the modal dialog's own would be blocked by it: it is made anew
+// under the dialog.
+TEST(Help, HelpAskedFromAModalDialogBelongsToIt) {
+  ShowHelp(0);
+  QDialog modal;
+  modal.setModal(true);
+  modal.show();
+  ASSERT_EQ(QApplication::activeModalWidget(), &modal);
+  EXPECT_TRUE(ShowHelp(OptionsHelpContext));
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_EQ(HelpWindow()->parentWidget(), &modal);
+  modal.hide();
+  CloseHelpWindow();
+}
+
+TEST(Help, ContentsAndF1LeadToTheSections) {
+  std::vector<std::string> recent;
+  TfrmURL dialog(recent);
+  QShortcut* f1 = dialog.findChild<QShortcut*>();
+  ASSERT_NE(f1, nullptr);
+  EXPECT_EQ(f1->key(), QKeySequence(Qt::Key_F1));
+  emit f1->activated();
+  ASSERT_NE(HelpWindow(), nullptr);
+  EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "context-8");
+
+  // Each page's sections are its children in the contents; a click shows the section.
+  QTreeWidget* contents = HelpWindow()->Contents();
+  QTreeWidgetItem* connecting = nullptr;
+  for (int i = 0; i < contents->topLevelItemCount(); ++i)
+    if (contents->topLevelItem(i)->text(0) == "Connecting and the site manager") connecting = contents->topLevelItem(i);
+  ASSERT_NE(connecting, nullptr);
+  ASSERT_EQ(connecting->childCount(), 5);
+  EXPECT_EQ(connecting->child(0)->text(0), "The site manager");
+  emit contents->itemClicked(connecting->child(0), 0);
+  EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "context-77");
+  emit contents->itemClicked(connecting, 0);
+  EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "");
+  CloseHelpWindow();
 }
 
 TEST(Help, AboutShowsTheVersionAndTheIcon) {
