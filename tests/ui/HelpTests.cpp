@@ -43,6 +43,7 @@ TEST(Help, EveryDialogContextOpensItsSection) {
     EXPECT_EQ(browser->source().fileName(), file);
     EXPECT_EQ(browser->source().fragment(), section->Anchor);
     EXPECT_TRUE(browser->document()->toPlainText().contains(section->Title)) << context;
+    if (context == URLHelpContext) SaveScreenshot(HelpWindow(), "help-window-url");
   }
   EXPECT_FALSE(ShowHelp(9999));  // unknown: the contents
   EXPECT_EQ(HelpWindow()->Browser()->source().fileName(), "index.html");

@@ -12,6 +12,7 @@
 #include "FileProp.h"
 #include "Prompts.h"
 #include "Screenshots.h"
+#include "Shell.h"
 #include "ViewTestSupport.h"
 #include "ViewTestWindow.h"
 
@@ -151,6 +152,23 @@ TEST_F(PropertiesDialog, SeveralEntriesShowASummaryAndGetTheSetTheyShare) {
   }));
   Select({});
   EXPECT_FALSE(Host().ShowProperties());
+}
+
+TEST_F(PropertiesDialog, WithoutPermissionEditingTheBoxesAreOffAndChangeNothing) {
+  Select({"a.txt"});
+  TfrmProperties d;
+  d.Images = &TShellImages::Instance();
+  d.List = Host().ListView();
+  d.Location = "/pub/";
+  d.show();
+  EXPECT_EQ(d.lblLocation->text(), "/pub");
+  EXPECT_FALSE(d.cbOwnerRead->isEnabled());
+  EXPECT_FALSE(d.lblAttributes->isEnabled());
+  EXPECT_EQ(Boxes(d), "000000000");
+  d.cbOwnerReadClick();
+  d.btnOKClick();
+  EXPECT_FALSE(d.PermissionsChanged());
+  EXPECT_EQ(d.Permissions(), 0);
 }
 
 TEST_F(PropertiesDialog, LocalFilesShowTheirFacts) {
