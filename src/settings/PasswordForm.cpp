@@ -10,12 +10,14 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "Help.h"
 #include "Prompts.h"
 
 namespace ferrowin {
 
 TdlgPassword::TdlgPassword(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Enter a password");
+  SetHelpContext(this, PasswordHelpContext);
   auto* grid = new QGridLayout(this);
   imgIcon = new QLabel(this);
   int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);

@@ -84,6 +84,8 @@ class TfrmMain : public QMainWindow {
   // The server refused the view's login: its reason in a message, then (PromptForPass) the
   // password prompt again for that connection; OK tries once more, Cancel leaves it.
   void LoginRefused(THostView& view);
+  // Connect to URL (toolbar, File menu, Ctrl+Shift+U): the dialog, then the connection.
+  void ConnectURLDialog();
 
   // Toolbar and menus (what the connections and tabs need of them).
   QAction* btnConnect = nullptr;

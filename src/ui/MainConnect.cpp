@@ -7,11 +7,13 @@
 #include <QTabWidget>
 
 #include "FTPUtils.h"
+#include "Help.h"
 #include "HostView.h"
 #include "LoclView.h"
 #include "Main.h"
 #include "PasswordForm.h"
 #include "Prompts.h"
+#include "URLForm.h"
 
 namespace ferrowin {
 namespace {
@@ -22,6 +24,7 @@ constexpr const char* SiteNameProperty = "ferrowinSiteName";
 void TfrmMain::btnConnectClick() {
   TManagerContext context;
   context.SitesFile = SitesFile;
+  context.OnHelp = [](int topic) { ShowHelp(topic); };
   TfrmManager manager(Prefs, context, this);
   if (RunModal(manager) != QDialog::Accepted) return;
   TSite site = manager.Site();
@@ -52,13 +55,7 @@ bool TfrmMain::ConnectURL(const std::string& url) {
     HostLog(this, "Cannot connect: the address given is not an ftp:// URL with a host", ErrorColor);
     return false;
   }
-  TSite site;
-  site.Host = parts.Host;
-  site.Port = static_cast<int>(parts.Port);
-  site.User = parts.User;
-  site.Password = parts.Password;
-  site.HostFolder = parts.Folder;
-  ConnectSite(site, parts.FileName);
+  ConnectSite(SiteOfURL(parts), parts.FileName);
   return true;
 }
 

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "Help.h"
 #include "HostView.h"
 #include "LogControl.h"
 #include "LoclView.h"
@@ -197,6 +198,7 @@ void TfrmMain::mnuPreferencesClick() {
   context.ApplyToComponents = [](bool passive) {
     for (auto* c : TFTPComponent::FTPComponents()) c->SetPassive(passive);
   };
+  context.OnHelp = [](int topic) { ShowHelp(topic); };
   TfrmOptions dialog(Prefs, context, this);
   RunModal(dialog);
 }

@@ -276,7 +276,6 @@ bool THostView::TransferFrom(TCustomView&) {
 
 bool THostView::NewFolder(const std::string&, bool) { return false; }
 bool THostView::DeleteSelected(bool) { return false; }
-bool THostView::ShowProperties() { return false; }
 bool THostView::RenameEntry(const std::string&, const std::string&) { return false; }
 
 bool THostView::ListDragOver(TListControl* source) { return TCustomView::ListDragOver(source) && Connected(); }

@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <filesystem>
 
+#include "FileProp.h"
 #include "Format.h"
 #include "Prompts.h"
 #include "Shell.h"
@@ -174,13 +175,8 @@ bool TLocalView::DeleteSelected(bool) {
 bool TLocalView::ShowProperties() {
   const std::vector<int> selected = ListView()->SelectedItems();
   if (selected.empty()) return false;
-  const QFileInfo info = Files->fileInfo(ListView()->Index(selected.front()));
-  QString text = QStringLiteral("%1\n\nLocation: %2\nSize: %3\nModified: %4")
-                     .arg(info.fileName(), info.absolutePath(),
-                          QString::fromStdString(Format("%.0n %s", info.isDir() ? 0 : info.size(), "Bytes")),
-                          QLocale().toString(info.lastModified(), QLocale::ShortFormat));
-  if (selected.size() > 1) text += QStringLiteral("\n\n%1 items selected").arg(selected.size());
-  ShowMessage(ListView(), text);
+  TdlgLocalProperties dialog(Files->fileInfo(ListView()->Index(selected.front())), ListView());
+  RunModal(dialog);
   return true;
 }
 

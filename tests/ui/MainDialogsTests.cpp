@@ -1,0 +1,76 @@
+// The main window's hooks for the dialogs of its commands: Connect to URL connects the
+// current tab, and the Help buttons of the site manager and the preferences open their pages.
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QComboBox>
+#include <QTextBrowser>
+#include <fstream>
+
+#include "Help.h"
+#include "HostView.h"
+#include "Main.h"
+#include "OptionsDialog.h"
+#include "Prompts.h"
+#include "URLForm.h"
+#include "ViewTestSupport.h"
+
+namespace ferrowin::test {
+namespace {
+
+class MainDialogs : public TViewTest {
+ protected:
+  void SetUp() override {
+    TViewTest::SetUp();
+    std::ofstream(Home.File("ferrowin.ini")) << "[Connection]\r\nShowManager=0\r\n";
+    std::ofstream(Server.RootFile("hello.txt")) << "hi";
+    Window = std::make_unique<TfrmMain>();
+    Window->show();
+  }
+  void Release() override {
+    SetDialogAnswerer(nullptr);
+    CloseHelpWindow();
+    Window.reset();
+  }
+  TPyFtpServer Server;
+  std::unique_ptr<TfrmMain> Window;
+};
+
+TEST_F(MainDialogs, ConnectToURLConnectsTheCurrentTabAndKeepsTheURL) {
+  const QString url = QString("ftp://%1:%2@127.0.0.1:%3/")
+                          .arg(TPyFtpServer::UserName, TPyFtpServer::Password)
+                          .arg(Server.Port());
+  SetDialogAnswerer([&](QDialog& dialog) {
+    auto& form = dynamic_cast<TfrmURL&>(dialog);
+    form.cmboURL->setEditText(url);
+    form.btnOK->click();
+    return form.result();
+  });
+  Window->ConnectURLDialog();
+  THostView* view = Window->CurrentHostView();
+  ASSERT_TRUE(WaitFor([&] { return view->Connected() && view->ListView()->ItemCount() > 0; }));
+  EXPECT_EQ(view->ListView()->Caption(0), "hello.txt");
+  EXPECT_EQ(Window->pgctrlHost->tabText(0), "127.0.0.1");
+  EXPECT_EQ(Window->Prefs.URLs.front(), url.toStdString());
+}
+
+TEST_F(MainDialogs, HelpButtonsOpenTheirPages) {
+  const std::pair<std::function<void()>, int> commands[] = {
+      {[&] { Window->btnConnectClick(); }, ManagerHelpContext},
+      {[&] { Window->mnuPreferencesClick(); }, OptionsHelpContext},
+  };
+  for (const auto& [command, context] : commands) {
+    SetDialogAnswerer([](QDialog& dialog) {
+      for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text() == "&Help") button->click();
+      return int(QDialog::Rejected);
+    });
+    CloseHelpWindow();
+    command();
+    ASSERT_NE(HelpWindow(), nullptr) << context;
+    EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), QString("context-%1").arg(context));
+  }
+}
+
+}  // namespace
+}  // namespace ferrowin::test
