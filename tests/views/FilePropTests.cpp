@@ -182,6 +182,9 @@ TEST_F(PropertiesDialog, LocalFilesShowTheirFacts) {
   EXPECT_EQ(d.lblSize->text(), "1KB (1025 Bytes)");
   EXPECT_TRUE(d.lblPermissions->text().startsWith("rw-r-----")) << d.lblPermissions->text().toStdString();
   EXPECT_FALSE(d.lblDate->text().isEmpty());
+  d.show();  // laid out: one row per fact, none drawn over another
+  EXPECT_GT(d.lblSize->geometry().top(), d.lblLocation->geometry().bottom());
+  EXPECT_GT(d.lblLocation->geometry().top(), d.lblFileName->geometry().bottom());
 }
 
 }  // namespace
