@@ -15,9 +15,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Version) == "$version" ]] || fail "Version: $(field Version)"
 [[ $(field Section) == net ]] || fail "Section: $(field Section)"
 [[ -n $(field Maintainer) ]] || fail "no Maintainer"
-field Depends | grep -q 'libqt6widgets6' || fail "Depends lacks Qt Widgets: $(field Depends)"
-field Depends | grep -q 'libc6' || fail "Depends lacks libc6: $(field Depends)"
-field Description | grep -q 'ferroftp' || fail "the long description does not mention ferroftp"
+# Fields are read whole first: grep -q ending a pipe early would break it under pipefail.
+depends=$(field Depends) description=$(field Description)
+grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks Qt Widgets: $depends"
+grep -q 'libc6' <<<"$depends" || fail "Depends lacks libc6: $depends"
+grep -q 'ferroftp' <<<"$description" || fail "the long description does not mention ferroftp"
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
 for f in ./usr/bin/ferrowin ./usr/bin/ferroftp ./usr/share/ferrowin/Activity.ftp \
