@@ -45,5 +45,8 @@ grep -qF 'ftp://' <<<"$out" || fail "ferrowin --help does not show the URL form"
 
 desktop-file-validate "$root/usr/share/applications/ferrowin.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.ferrowin.ferrowin.metainfo.xml" || fail "metainfo"
-man -l "$root/usr/share/man/man1/ferroftp.1.gz" >/dev/null 2>&1 || zcat "$root/usr/share/man/man1/ferroftp.1.gz" | grep -q '^.TH FERROFTP' || fail "ferroftp.1"
+for page in ferrowin ferroftp; do
+  title=$(zcat "$root/usr/share/man/man1/$page.1.gz" | sed -n 1p)
+  [[ $title == ".TH ${page^^} 1 "* ]] || fail "$page.1 begins with '$title'"
+done
 echo "package ok: $(basename "$deb"), $(stat -c %s "$deb") bytes, $(wc -l <"$work/files") entries"
