@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "LayoutCheck.h"
 #include "Manager.h"
 #include "Options.h"
 #include "PasswordForm.h"
@@ -258,7 +259,18 @@ TEST_F(ManagerDialogTest, AnonymousFillsAndMasks) {
   dialog->btnOK->click();
   EXPECT_EQ(Prefs.EMail, "given@example.org");
   EXPECT_FALSE(TSiteFile(Path).ReadNames().size());  // no name: nothing written
+
+  // Only an anonymous password stands in for the e-mail address, never a real one.
+  Prefs.EMail.clear();
+  auto named = Open();
+  named->editHost->setText("h");
+  named->editUser->setText("bob");
+  named->editPassword->setText("secret");
+  named->btnOK->click();
+  EXPECT_EQ(Prefs.EMail, "");
 }
+
+TEST_F(ManagerDialogTest, EveryFieldHasItsOwnPlace) { test::ExpectNoFieldOverlaps(Open().get(), "site manager"); }
 
 TEST_F(ManagerDialogTest, PredefinedPageFillsTheSiteAndIsSavedWithOK) {
   std::filesystem::create_directories(DevFolder);

@@ -18,6 +18,7 @@
 
 #include "FTPCompSettings.h"
 #include "IniFile.h"
+#include "LayoutCheck.h"
 #include "OptionsDialog.h"
 #include "OptionsWidgets.h"
 #include "Prompts.h"
@@ -47,6 +48,8 @@ class OptionsDialogTest : public ::testing::Test {
 };
 
 QLineEdit* TextOf(QSpinBox* spin) { return spin->findChild<QLineEdit*>(); }
+
+TEST_F(OptionsDialogTest, EveryFieldHasItsOwnPlace) { test::ExpectNoFieldOverlaps(Open().get(), "options"); }
 
 TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   test::WriteFile(Path, "[Firewall]\nEnabled=1\n");

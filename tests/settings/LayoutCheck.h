@@ -1,0 +1,67 @@
+#pragma once
+// A dialog's fields are all placed: a widget left out of its layout stays at its parent's
+// top-left corner, over whatever else is there, and the user never sees it whole.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+namespace ferrowin::test {
+
+inline bool IsField(const QWidget* w) {
+  return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+         qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+         qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QPlainTextEdit*>(w);
+}
+
+// The fields shown on the current page, without the parts of other fields (a spin box's edit).
+inline QList<QWidget*> ShownFields(QWidget* root) {
+  QList<QWidget*> fields;
+  for (QWidget* w : root->findChildren<QWidget*>()) {
+    if (!IsField(w) || !w->isVisibleTo(root)) continue;
+    bool part = false;
+    for (QWidget* p = w->parentWidget(); p && p != root && !part; p = p->parentWidget()) part = IsField(p);
+    if (!part && !qobject_cast<QTabBar*>(w->parentWidget())) fields << w;
+  }
+  return fields;
+}
+
+inline bool LayoutHolds(const QLayout* layout, const QWidget* w) {
+  for (int i = 0; layout && i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (item->widget() == w || LayoutHolds(item->layout(), w)) return true;
+  }
+  return false;
+}
+
+// Every page of every tab control in turn: each field is in its parent's layout, and no two
+// fields overlap.
+inline void ExpectNoFieldOverlaps(QWidget* root, const std::string& label) {
+  QList<QTabWidget*> tabs = root->findChildren<QTabWidget*>();
+  const int pages = tabs.isEmpty() ? 1 : tabs.front()->count();
+  for (int page = 0; page < pages; ++page) {
+    if (!tabs.isEmpty()) tabs.front()->setCurrentIndex(page);
+    const QList<QWidget*> fields = ShownFields(root);
+    for (QWidget* w : fields)
+      EXPECT_TRUE(LayoutHolds(w->parentWidget()->layout(), w))
+          << label << " page " << page << ": " << w->metaObject()->className() << " " << w->objectName().toStdString()
+          << " is in no layout";
+    for (int i = 0; i < fields.size(); ++i)
+      for (int j = i + 1; j < fields.size(); ++j) {
+        const QRect a(fields[i]->mapTo(root, QPoint()), fields[i]->size());
+        const QRect b(fields[j]->mapTo(root, QPoint()), fields[j]->size());
+        EXPECT_FALSE(a.intersects(b)) << label << " page " << page << ": " << fields[i]->objectName().toStdString() << "/"
+                                      << fields[i]->metaObject()->className() << " over "
+                                      << fields[j]->objectName().toStdString() << "/" << fields[j]->metaObject()->className();
+      }
+  }
+}
+
+}  // namespace ferrowin::test
