@@ -33,6 +33,7 @@ class TLogControl;
 class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
+class TTransferItemsList;
 
 // What the command line may set before the window is made.
 struct TStartOptions {
@@ -99,6 +100,10 @@ class TfrmMain : public QMainWindow {
   QAction* mnuExit = nullptr;
   QAction* mnuShowLog = nullptr;
   QAction* mnuPreferences = nullptr;
+  QAction* mnuDisconnectTransfer = nullptr;
+  QToolButton* btnUpload = nullptr;
+  QToolButton* btnDownload = nullptr;
+  std::unique_ptr<TTransferItemsList> TransferList;  // every transfer queue of the run
   QMenu* mnuLastConnect = nullptr;
   std::array<QAction*, TLastConnections::Count> mnuLast{};
   QToolButton* btnHostNew = nullptr;
@@ -127,6 +132,9 @@ class TfrmMain : public QMainWindow {
   void pgctrlHostChange();
   void pgctrlLocalChange();
   void LocalFolderChanged();
+  void btnUploadClick();
+  void btnDownloadClick();
+  void mnuDisconnectTransferClick();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -139,6 +147,7 @@ class TfrmMain : public QMainWindow {
   QWidget* CreateLocalSide();
   QWidget* CreateHostSide();
   void CreateMenus();
+  void CreateTransferControls();
   void RestoreRegistryValues();
   void SaveRegistryValues();
   void LoadActivityAnimation();

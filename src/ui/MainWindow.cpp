@@ -26,6 +26,7 @@
 #include "Main.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
+#include "Transfer.h"
 
 namespace ferrowin {
 namespace {
@@ -57,6 +58,7 @@ TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(st
   ProgramFolder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath().toStdString() + "/";
   DetectSisterEditor();
   CreateControls();
+  CreateTransferControls();
   NewLocalView();
   NewHostView();
   RestoreRegistryValues();
