@@ -36,7 +36,7 @@ void TfrmMain::CreateTransferControls() {
   layout->addWidget(btnUpload);
   layout->addWidget(btnDownload);
   layout->addStretch(1);
-  strip->setFixedWidth(strip->sizeHint().width());
+  strip->setFixedWidth(32);
   ViewSplitter->insertWidget(1, strip);
   ViewSplitter->setStretchFactor(1, 0);
   ViewSplitter->setStretchFactor(2, 1);
