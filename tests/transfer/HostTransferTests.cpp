@@ -159,6 +159,46 @@ TEST_F(HostTransfer, RenameNewFolderAndDisconnectCancellingPendingItems) {
   EXPECT_TRUE(WaitFor([&] { return !Host().Connected(); }));
 }
 
+TEST_F(HostTransfer, DownloadForViewingReportsOnceIntoAPrivateFolder) {
+  WriteFile(Server.RootFile("one.txt"), "1");
+  WriteFile(Server.RootFile("two.bin"), "22");
+  Connect(Server.Port());
+  std::vector<std::vector<std::string>> reports;
+  Host().OnTransferred = [&](THostView&, const std::vector<std::string>& files, int reason) {
+    EXPECT_EQ(reason, 4);
+    reports.push_back(files);
+  };
+  ASSERT_TRUE(Select(Host(), {"one.txt", "two.bin"}));
+  ASSERT_TRUE(Host().DownloadFor(Local(), 4));
+  ASSERT_TRUE(WaitFor([&] { return !reports.empty(); }));
+  ASSERT_EQ(reports.size(), 1u);
+  const std::string folder = THostView::ReasonFolder();
+  EXPECT_EQ(reports[0], (Names{folder + "one.txt", folder + "two.bin"}));
+  EXPECT_EQ(ReadFile(folder + "two.bin"), "22");
+  EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all) << "closed to others";
+  EXPECT_EQ(Host().TransferReason, 0);
+}
+
+TEST_F(HostTransfer, StopDuringARecursiveCollectionLeavesNothingQueued) {
+  for (int d = 0; d < 6; ++d) {
+    fs::create_directories(Server.RootFile("tree/d" + std::to_string(d)));
+    WriteFile(Server.RootFile("tree/d" + std::to_string(d) + "/f"), "f");
+  }
+  Connect(Server.Port());
+  ASSERT_TRUE(Local().ChangeFolderWait(Disk.Path()));
+  ASSERT_TRUE(Select(Host(), {"tree"}));
+  // Stop as soon as the walk has entered its first folder.
+  Host().OnUpdateState = [&](TCustomView&, int state, int) {
+    if (state == hsBusy && Host().Gathering) Host().Stop();
+  };
+  ASSERT_TRUE(Host().TransferTo(&Local()));
+  Host().OnUpdateState = nullptr;
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Queue().StateCount[isPending], 0);
+  EXPECT_FALSE(fs::exists(Disk.File("tree/d5/f"))) << "the walk ended before the last folder";
+  EXPECT_FALSE(Host().Gathering);
+}
+
 class HostTransferScripted : public TViewTest {
  protected:
   void Release() override {
