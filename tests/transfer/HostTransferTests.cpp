@@ -177,6 +177,7 @@ TEST_F(HostTransfer, DownloadForViewingReportsOnceIntoAPrivateFolder) {
   EXPECT_EQ(ReadFile(folder + "two.bin"), "22");
   EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all) << "closed to others";
   EXPECT_EQ(Host().TransferReason, 0);
+  EXPECT_TRUE(Host().ListView()->isEnabled());
 }
 
 TEST_F(HostTransfer, StopDuringARecursiveCollectionLeavesNothingQueued) {
@@ -228,6 +229,8 @@ TEST_F(HostTransferScripted, HostileNamesInAListingWriteNothingOutsideTheDestina
       .On("LIST.*", {Send("150 Here it comes."), Action("data", Json(listing)), Send("226 Done.")})
       .On("RETR .*", {Send("150 Here it comes."), Action("data", Json("DATA")), Send("226 Done.")});
   Server = std::make_unique<TFakeFtpServer>(script.ToJson());
+  Prefs.SingleConnectionsOnly = false;  // the files come over a pooled connection of their own
+  Prefs.UsePASV = true;
   Window = std::make_unique<TViewTestWindow>(&Prefs);
   Window->show();
   THostView& host = Window->Host();

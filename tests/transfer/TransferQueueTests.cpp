@@ -158,6 +158,8 @@ TEST_F(TransferQueue, DownloadsFilesAndFoldersReusingOnePooledConnection) {
   EXPECT_EQ(Queue->StateCount[isError], 2);
   EXPECT_EQ(Queue->BytesDone, static_cast<std::int64_t>(data.size()) + 6);
   EXPECT_EQ(Queue->PercentDone(), 100);
+  EXPECT_EQ(Queue->Item(0)->BytesDone, static_cast<std::int64_t>(data.size()));
+  EXPECT_EQ(Queue->Item(0)->PercentDone(), 100);
   EXPECT_GT(Events->LogLines, 0);
   EXPECT_EQ(Events->LogLines, static_cast<int>(Queue->Log.size()));
   Names first;
@@ -200,10 +202,9 @@ TEST_F(TransferQueue, PoolKeptForOneLoginReplacedForAnother) {
       .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
       .On("RETR .*", {Send("150 Here it comes."), Action("data", Json("data")), Send("226 Done.")});
   Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
+  // The third is replaced from within the second's completion, on the connection going.
   Add(Download("1", Fake->Port(), "joe", "pw"));
   Add(Download("2", Fake->Port(), "joe", "pw"));
-  ASSERT_TRUE(WaitIdle());
-  EXPECT_EQ(Fake->Connections(), 1);
   Add(Download("3", Fake->Port(), "ann", "pw"));
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Fake->Connections(), 2);
@@ -320,10 +321,17 @@ TEST_F(TransferQueue, UrlFillsTheItemAndMoveReorders) {
   EXPECT_EQ(item.DestName, "file.zip");
   StartStallingServer();
   for (const char* name : {"a", "b", "c", "d"}) Add(Download(name, Fake->Port(), "joe", "pw"));
+  auto order = [&] {
+    Names names;
+    for (int i = 0; i < Queue->Count(); ++i) names.push_back(Queue->Item(i)->SourceName);
+    return names;
+  };
   Queue->Move(3, 1);
-  Names order;
-  for (int i = 0; i < Queue->Count(); ++i) order.push_back(Queue->Item(i)->SourceName);
-  EXPECT_EQ(order, (Names{"a", "d", "b", "c"}));
+  EXPECT_EQ(order(), (Names{"a", "d", "b", "c"}));
+  Queue->Move(3, 0);  // the last row dragged to the top
+  EXPECT_EQ(order(), (Names{"c", "a", "d", "b"}));
+  Queue->Move(0, 3);
+  EXPECT_EQ(order(), (Names{"a", "d", "b", "c"}));
   EXPECT_EQ(Queue->Item(1)->Index(), 1);
   EXPECT_EQ(&List->General(), &List->General());
   EXPECT_EQ(List->General().Caption(), "General");
