@@ -37,6 +37,8 @@ class TEvent {
     return *this;
   }
   explicit operator bool() const { return static_cast<bool>(Function); }
+  // The handler itself, for whoever takes the event over for a while and calls it on.
+  [[nodiscard]] const TFunction& Get() const { return Function; }
   void operator()(Args... args) const {
     if (Function) Function(args...);
   }

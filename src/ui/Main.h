@@ -34,6 +34,7 @@ class TLogControl;
 class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
+class TTransferItemsList;
 
 enum class TSide { Local = 0, Host = 1 };
 
@@ -98,6 +99,10 @@ class TfrmMain : public QMainWindow {
   QAction* mnuExit = nullptr;
   QAction* mnuShowLog = nullptr;
   QAction* mnuPreferences = nullptr;
+  QAction* mnuDisconnectTransfer = nullptr;
+  QToolButton* btnUpload = nullptr;
+  QToolButton* btnDownload = nullptr;
+  std::unique_ptr<TTransferItemsList> TransferList;  // every transfer queue of the run
   QMenu* mnuLastConnect = nullptr;
   std::array<QAction*, TLastConnections::Count> mnuLast{};
   QToolButton* btnHostNew = nullptr;
@@ -126,6 +131,9 @@ class TfrmMain : public QMainWindow {
   void pgctrlHostChange();
   void pgctrlLocalChange();
   void LocalFolderChanged();
+  void btnUploadClick();
+  void btnDownloadClick();
+  void mnuDisconnectTransferClick();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -138,6 +146,7 @@ class TfrmMain : public QMainWindow {
   QWidget* CreateLocalSide();
   QWidget* CreateHostSide();
   void CreateMenus();
+  void CreateTransferControls();
   void RestoreRegistryValues();
   void SaveRegistryValues();
   void LoadActivityAnimation();

@@ -25,6 +25,7 @@
 #include "Main.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
+#include "Transfer.h"
 
 namespace ferrowin {
 namespace {
@@ -56,6 +57,7 @@ TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(st
   ProgramFolder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath().toStdString() + "/";
   DetectSisterEditor();
   CreateControls();
+  CreateTransferControls();
   NewLocalView();
   NewHostView();
   RestoreRegistryValues();
@@ -197,7 +199,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
   }
   // The local side gets half of the width; the first activation acts once the window is up
   // (it may open the site manager).
-  ViewSplitter->setSizes({1000, 1000});  // half each; equal stretch keeps it so
+  ViewSplitter->setSizes({1000, 0, 1000});  // half each beside the Upload/Download strip; equal stretch keeps it so
   QTimer::singleShot(0, this, &TfrmMain::FormActivate);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <utility>
 
 #include "FTPUtils.h"
 #include "Format.h"
@@ -23,6 +24,7 @@ THostView::THostView(QWidget* owner, const TPreferences* prefs) : TCustomView(ow
 THostView::~THostView() {
   *Alive = false;
   EndWaits(false);
+  if (TransferItems) std::exchange(TransferItems, nullptr)->Release();
   // No notification may reach a view that is going.
   Component.reset();
   DropCache();
@@ -40,11 +42,13 @@ TListControl* THostView::CreateListView(QWidget* parent) {
   list->setEnabled(false);
   list->OnColumnClick = [this](int column) { ColumnClick(column); };
   list->OnEditing = [this](int) { return Connected(); };
-  list->OnEdited = [this](int item, const QString& text) {
-    return RenameEntry(GetItemName(item), text.toStdString());
-  };
+  list->OnEdited = [this](int item, const QString& text) { return RenameByEditing(item, text.toStdString()); };
   ConnectListHandlers(list);
   return list;
+}
+
+void THostView::TransferQueueGone(TTransferQueue* queue) {
+  if (TransferItems == queue) TransferItems = nullptr;
 }
 
 bool THostView::Connected() const { return Component && Component->Connected(); }
@@ -52,8 +56,7 @@ bool THostView::Connected() const { return Component && Component->Connected(); 
 void THostView::InstallHandlers() {
   TFTPComponent& c = *Component;
   c.OnAbort = [this](TFTPComponent&) { FTPAbort(); };
-  // With or without the server's reply text, whichever the engine gives.
-  c.OnCantLogIn = [this](TFTPComponent&, const auto&... reason) { FTPCantLogIn(reason...); };
+  c.OnCantLogIn = [this](TFTPComponent& sender) { FTPCantLogIn(sender.LoginReply()); };
   c.OnCommandCompleted = [this](TFTPComponent&, TCommandKind command, bool success, bool aborted) {
     FTPCommandCompleted(command, success, aborted);
   };
@@ -104,21 +107,6 @@ void THostView::ConnectHost(const std::string& host, int port, const std::string
     Component->Login();
   }
   RaiseState(hsBusy);
-}
-
-void THostView::Disconnect() {
-  // Pending transfers of the tab are cancelled here once the tab has a queue.
-  Component->Logout();
-}
-
-void THostView::Stop() {
-  const bool running = Component->Busy();
-  if (BuildingList) BuildingList = false;
-  else Component->Abort();
-  EndWaits(false);
-  // With a command running, its aborted completion ends the busy state (a new change asked
-  // for in between would be ended by it); with none, nothing more will come.
-  if (!running && (Changing || !ListingFolder.empty())) EndBusy();
 }
 
 void THostView::FTPAbort() {
@@ -254,29 +242,6 @@ void THostView::FTPProcessList(const std::string& folder, std::unique_ptr<TListi
   if (asked || folder == GetFolder()) ChangeFolder(folder);
 }
 
-void THostView::FTPProgress(TProgressKind kind, std::int64_t bytes, bool) {
-  switch (kind) {
-    case TProgressKind::Start:
-    case TProgressKind::Progress: {
-      const std::int64_t shown = kind == TProgressKind::Start ? 0 : bytes;
-      StatusBar()->SetPanelText(3, QString::fromStdString(Format("%s %s", GroupDigits(shown), "Bytes")));
-      break;
-    }
-    case TProgressKind::End:
-      StatusBar()->SetPanelText(3, {});
-      RaiseState(hsReady);
-      break;
-  }
-}
-
-bool THostView::TransferFrom(TCustomView&) {
-  // Uploads come with the tab's transfer queue.
-  return false;
-}
-
-bool THostView::NewFolder(const std::string&, bool) { return false; }
-bool THostView::DeleteSelected(bool) { return false; }
-bool THostView::RenameEntry(const std::string&, const std::string&) { return false; }
 
 bool THostView::ListDragOver(TListControl* source) { return TCustomView::ListDragOver(source) && Connected(); }
 

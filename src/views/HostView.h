@@ -8,12 +8,14 @@
 #include <QPointer>
 #include <deque>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "AllViews.h"
 #include "FTPComp.h"
+#include "TransferQueue.h"
 
 class QStandardItem;
 class QStandardItemModel;
@@ -102,9 +104,18 @@ class THostView : public TCustomView {
   bool Animating = false;
   bool BuildingList = false;
   bool Transferring = false;  // the queue has borrowed the connection
+  bool Gathering = false;     // a transfer request is collecting its entries
   bool UseFirewall = false;
 
   std::function<void(THostView& sender, const std::string& message, TColor color)> OnLog;
+  // A download for a reason has fetched every file: their local paths, in order.
+  std::function<void(THostView& sender, const std::vector<std::string>& fileNames, int reason)> OnTransferred;
+
+  // Recursive collections stop at this depth and at paths this long (a link cycle or a
+  // hostile server cannot make them run on).
+  static constexpr int MaxDepth = 32;
+  static constexpr std::size_t MaxPathLength = 1024;
+  int TransferReason = 0;  // 0 none, 1 upload at once, 2 download now, 3 open, 4 view, 5 edit
 
   [[nodiscard]] bool Connected() const;
   [[nodiscard]] const std::deque<THostLogLine>& LogEntries() const { return Log; }
@@ -129,6 +140,10 @@ class THostView : public TCustomView {
                    const std::string& account, const std::string& password, const std::string& user);
   void Disconnect();
   void Stop();
+  // The view's own handlers on its connection, also when a transfer hands it back.
+  void InstallHandlers();
+  [[nodiscard]] TTransferQueue* TransferQueue() const { return TransferItems; }
+  void TransferQueueGone(TTransferQueue* queue);
 
   [[nodiscard]] std::string ServerPath(const std::string& path) const;
   [[nodiscard]] std::string ItemURL(TItem item) const;
@@ -158,6 +173,14 @@ class THostView : public TCustomView {
                     bool isFolder, const std::string& name) override;
   bool RenameEntry(const std::string& oldName, const std::string& newName) override;
   bool ListDragOver(TListControl* source) override;
+  bool TransferTo(TCustomView* destination) override;
+  bool DownloadFor(TCustomView& local, int reason);
+  bool UploadSelected(TCustomView& local);
+  // The list's edited handler: false keeps the caption until the listing changes.
+  bool RenameByEditing(TItem item, const std::string& text);
+  [[nodiscard]] const std::vector<std::string>& ReadyFiles() const { return Ready; }
+  // The private folder (0700) that downloads for a reason go to, with its separator.
+  static std::string ReasonFolder();
 
  protected:
   TListControl* CreateListView(QWidget* parent) override;
@@ -172,7 +195,6 @@ class THostView : public TCustomView {
   };
 
   // Events of the browsing connection.
-  void InstallHandlers();
   void FTPAbort();
   void FTPCantLogIn(const std::string& reason = {});
   void FTPCommandCompleted(TCommandKind command, bool success, bool aborted);
@@ -207,6 +229,33 @@ class THostView : public TCustomView {
   void EndBusy();
   void ShowEmptyFolder();
 
+  // File operations.
+  struct TPendingFile {
+    std::string Remote;
+    std::string Local;
+    TTransferType Type;
+  };
+  struct TSelected {
+    std::string Name;
+    std::string Path;
+    std::int64_t Size = 0;
+    TDateTime Date = 0;
+    bool Folder = false;
+    bool Link = false;
+  };
+  [[nodiscard]] static std::vector<TSelected> SelectionOf(const TCustomView& view);
+  bool EnsureQueue();
+  [[nodiscard]] std::string TabCaption() const;
+  [[nodiscard]] TTransferEntry ConnectionEntry() const;
+  std::int64_t DecideEntry(TCustomView& dest, bool sameFolder, const std::string& name, std::int64_t size,
+                           TDateTime date);
+  void UploadSelection(TCustomView& source, const std::string& remote, int depth);
+  void DownloadSelection(TCustomView& dest, const std::string& local, int depth);
+  bool EnterForWalk(const std::string& path, int depth);
+  bool Refused(const std::string& name, const std::string& folder);
+  void StartNextPending();
+  bool DeleteTree(int depth);
+
   const TPreferences* Prefs;
   std::map<std::string, std::shared_ptr<TListing>, TCaseLess> FolderCache;  // null: known, not listed
   std::map<std::string, QStandardItem*, TCaseLess> Known;  // object: the folder's tree node
@@ -230,6 +279,12 @@ class THostView : public TCustomView {
   int LastReplyCode = 0;
   std::string Refusal;
   std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+  TTransferQueue* TransferItems = nullptr;  // the tab's queue; the queue list owns it
+  TRequestMemory Request;
+  bool StopRequested = false;
+  std::set<std::string, TCaseLess> Visited;  // folders a walk has entered
+  std::deque<TPendingFile> PendingFiles;
+  std::vector<std::string> Ready;
   std::map<long long, QString> DateTexts;
   QHash<QStandardItem*, QHash<QString, QStandardItem*>> TreeChildren;  // for RebuildTree
 };

@@ -1,5 +1,8 @@
 #include "LoclView.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
@@ -125,7 +128,26 @@ bool TLocalView::ChangeFolder(const std::string& path) {
   return true;
 }
 
-bool TLocalView::ChangeFolderWait(const std::string& path) { return ChangeFolder(path); }
+bool TLocalView::ChangeFolderWait(const std::string& path) {
+  if (!ChangeFolder(path)) return false;
+  // The model reads a folder in the background: wait until it shows what the disk holds,
+  // so a selection made next sees every entry.
+  const QString folder = Files->rootPath();
+  const int expected = static_cast<int>(QDir(folder, QString(), QDir::NoSort, Files->filter()).count());
+  QEventLoop loop;
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QTimer tick;
+  connect(&tick, &QTimer::timeout, &loop, [&] {
+    if (Files->rowCount(Files->index(folder)) >= expected) loop.quit();
+  });
+  if (Files->rowCount(Files->index(folder)) >= expected) return true;
+  deadline.start(10000);
+  tick.start(5);
+  loop.exec();
+  return true;
+}
 
 bool TLocalView::FolderUp() {
   QDir folder(QString::fromStdString(GetFolder()));

@@ -1,0 +1,65 @@
+// The main window's side of the transfers: the queue list of the run, the Upload and
+// Download buttons between the lists, and "Disconnect Transfer Connection".
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "HostView.h"
+#include "LoclView.h"
+#include "Main.h"
+#include "Transfer.h"
+
+namespace ferrowin {
+
+void TfrmMain::CreateTransferControls() {
+  TransferList = std::make_unique<TTransferItemsList>(&Prefs);
+  TransferList->OnQueueActive = [this](TTransferItems&) { mnuDisconnectTransfer->setEnabled(true); };
+  TransferList->OnCommandsChanged = [this] { pgctrlHostChange(); };
+  auto* strip = new QWidget(ViewSplitter);
+  auto* layout = new QVBoxLayout(strip);
+  layout->setContentsMargins(2, 0, 2, 0);
+  auto button = [strip](const QString& hint, QStyle::StandardPixmap icon) {
+    auto* b = new QToolButton(strip);
+    b->setToolTip(hint);
+    b->setIcon(strip->style()->standardIcon(icon));
+    b->setAutoRaise(true);
+    return b;
+  };
+  btnUpload = button(QStringLiteral("Upload"), QStyle::SP_ArrowRight);
+  btnDownload = button(QStringLiteral("Download"), QStyle::SP_ArrowLeft);
+  layout->addStretch(1);
+  layout->addWidget(btnUpload);
+  layout->addWidget(btnDownload);
+  layout->addStretch(1);
+  strip->setFixedWidth(32);
+  ViewSplitter->insertWidget(1, strip);
+  ViewSplitter->setStretchFactor(1, 0);
+  ViewSplitter->setStretchFactor(2, 1);
+  connect(btnUpload, &QToolButton::clicked, this, &TfrmMain::btnUploadClick);
+  connect(btnDownload, &QToolButton::clicked, this, &TfrmMain::btnDownloadClick);
+  QMenu* file = menuBar()->actions().value(0) ? menuBar()->actions().value(0)->menu() : nullptr;
+  mnuDisconnectTransfer = new QAction(QStringLiteral("Disconnect Transfer Connection"), this);
+  mnuDisconnectTransfer->setEnabled(false);
+  if (file) file->insertAction(mnuLastConnect->menuAction(), mnuDisconnectTransfer);
+  connect(mnuDisconnectTransfer, &QAction::triggered, this, &TfrmMain::mnuDisconnectTransferClick);
+}
+
+void TfrmMain::btnUploadClick() {
+  if (TLocalView* local = CurrentLocalView()) local->TransferTo(CurrentHostView());
+}
+
+void TfrmMain::btnDownloadClick() {
+  if (THostView* host = CurrentHostView()) host->TransferTo(CurrentLocalView());
+}
+
+void TfrmMain::mnuDisconnectTransferClick() {
+  TransferList->DisconnectAll();
+  mnuDisconnectTransfer->setEnabled(false);
+}
+
+}  // namespace ferrowin
