@@ -1,13 +1,15 @@
 // Connect to URL: the dialog, then an ftp connection in the current (or a new) host tab, or
 // an http download.
 
+#include <QFileInfo>
+
 #include "FTPUtils.h"
-#include "Format.h"
 #include "Help.h"
 #include "HostView.h"
 #include "LoclView.h"
 #include "Main.h"
 #include "Prompts.h"
+#include "Transfer.h"
 #include "URLForm.h"
 
 namespace ferrowin {
@@ -21,9 +23,13 @@ void TfrmMain::ConnectURLDialog() {
   const TURLParts& parts = dialog.Parts();
   if (dialog.Type() == TURLType::HTTP) {
     if (dialog.SavePath().isEmpty()) return;
-    // The item for the General queue is made here once the transfer queue exists:
-    // IsHTTP, URL = dialog.URL(), DestFolder and DestName from dialog.SavePath().
-    HostLog(this, Format("Not downloaded: HTTP downloads need the transfer queue (%s)", parts.FileName), ErrorColor);
+    const QFileInfo target(dialog.SavePath());
+    auto item = std::make_unique<TTransferItem>(TTransferEntry{});
+    item->IsHTTP = true;
+    item->SetURL(dialog.URL().toStdString());
+    item->DestFolder = target.absolutePath().toStdString() + "/";
+    item->DestName = target.fileName().toStdString();
+    TransferList->General().Add(item);
     return;
   }
   ConnectSite(SiteOfURL(parts), parts.FileName);

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QTextBrowser>
 #include <fstream>
 
@@ -12,6 +13,7 @@
 #include "Main.h"
 #include "OptionsDialog.h"
 #include "Prompts.h"
+#include "ServerProcess.h"
 #include "URLForm.h"
 #include "ViewTestSupport.h"
 
@@ -52,6 +54,33 @@ TEST_F(MainDialogs, ConnectToURLConnectsTheCurrentTabAndKeepsTheURL) {
   EXPECT_EQ(view->ListView()->Caption(0), "hello.txt");
   EXPECT_EQ(Window->pgctrlHost->tabText(0), "127.0.0.1");
   EXPECT_EQ(Window->Prefs.URLs.front(), url.toStdString());
+}
+
+// An http URL saved through the dialog arrives through the General queue.
+TEST_F(MainDialogs, ConnectToAnHttpURLDownloadsWhereTheUserSaid) {
+  TTempDir served;
+  WriteFile(served.File("page.html"), "<p>served over http</p>");
+  TServerProcess http({"/usr/bin/python3", "-c",
+                       "import functools, http.server as h, sys\n"
+                       "s = h.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(h.SimpleHTTPRequestHandler, "
+                       "directory=sys.argv[1]))\n"
+                       "print('PORT', s.server_address[1], flush=True)\ns.serve_forever()",
+                       served.Path()});
+  const std::string saved = Home.File("saved copy.html");
+  SetDialogAnswerer([&](QDialog& dialog) {
+    if (auto* save = dynamic_cast<QFileDialog*>(&dialog)) {
+      EXPECT_EQ(save->selectedFiles().value(0).section('/', -1), "page.html");  // the URL's name proposed
+      save->selectFile(QString::fromStdString(saved));
+      return int(QDialog::Accepted);
+    }
+    auto& form = dynamic_cast<TfrmURL&>(dialog);
+    form.cmboURL->setEditText(QString("http://127.0.0.1:%1/page.html").arg(http.Port()));
+    form.btnOK->click();
+    return form.result();
+  });
+  Window->ConnectURLDialog();
+  ASSERT_TRUE(WaitFor([&] { return ReadFile(saved) == "<p>served over http</p>"; }));
+  EXPECT_FALSE(Window->CurrentHostView()->Connected()) << "an http URL opens no ftp connection";
 }
 
 TEST_F(MainDialogs, HelpButtonsOpenTheirPages) {
