@@ -260,7 +260,9 @@ void THostView::EndWaits(bool result) {
 
 bool THostView::ChangeFolderWait(const std::string& path) {
   const std::string target = WithSeperator(path);
-  if (!ChangeFolder(target)) return false;
+  // A change into this very folder already under way (a refresh) is waited for, not refused.
+  const bool underway = Changing && SameText(ChangingTo, target);
+  if (!underway && !ChangeFolder(target)) return false;
   if (HasListing(target) && SameText(GetFolder(), target)) return true;
   TWait wait;
   wait.Path = target;

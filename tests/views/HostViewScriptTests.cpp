@@ -111,6 +111,24 @@ TEST_F(HostViewScripted, ServerFailuresEndTheWait) {
   Host().OnUpdateState = nullptr;
 }
 
+// A wait on a folder being refreshed lasts until its new listing is shown: being in the
+// folder is not enough, and the refresh under way is no reason to give up.
+TEST_F(HostViewScripted, AWaitDuringARefreshEndsWithTheNewListing) {
+  TScript script;
+  script.On("PWD", {Send("257 \"/\" is current directory.")})
+      .Reply("CWD .*", "250 Changed.")
+      .On("LIST", Listing("-rw-r--r-- 1 u g 10 Jan 05 10:30 old.txt\r\n"), 1)
+      .On("LIST", {Action("stall", "0.3"), Send("150 Here it comes."),
+                   Action("data", Json("-rw-r--r-- 1 u g 10 Jan 05 10:30 new.txt\r\n")), Send("226 Done.")});
+  Start(script);
+  ASSERT_TRUE(Connect());
+  ASSERT_EQ(Host().ListView()->Caption(0), "old.txt");
+  Host().Refresh();
+  ASSERT_TRUE(Host().ChangeFolderWait("/"));
+  ASSERT_GT(Host().ListView()->ItemCount(), 0);
+  EXPECT_EQ(Host().ListView()->Caption(0), "new.txt");
+}
+
 // A folder whose listing failed is known but not listed; going back to it from another
 // folder changes into it first, so its name never heads another folder's entries.
 TEST_F(HostViewScripted, AFolderListedAgainIsChangedIntoFirst) {
