@@ -80,8 +80,11 @@ TEST_F(Component, IdleLoggedInConnectionSendsNoopAfterThirtySeconds) {
   TClient client(server.Port(), "joe", "pw");
   client.Login();
   auto tick = [] { TSpyWindow::Live()[0]->OnTimer(); };
+  TFTPComponent idle;                  // never connected: never pinged
   for (int i = 0; i < 3; ++i) tick();  // 30 seconds: not yet
+  EXPECT_EQ(client.Component->IdleSeconds, 30);
   tick();                              // 40 seconds
+  EXPECT_EQ(idle.IdleSeconds, 40);
   ASSERT_TRUE(PumpUntil([&] { return server.Received().back() == "NOOP"; }, 5s));
   EXPECT_EQ(client.Component->IdleSeconds, 0);
   // The keep-alive stays out of the log.
