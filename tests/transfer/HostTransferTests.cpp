@@ -255,6 +255,35 @@ TEST_F(HostTransfer, KeysAndADropReachTheFileOperations) {
   EXPECT_EQ(ReadFile(Server.RootFile("dropped.bin")), std::string(3000, 'd'));
 }
 
+TEST_F(HostTransfer, NoXferOlderSkipsADownloadOverANewerLocalFileWithoutAsking) {
+  Prefs.NoXferOlder = true;
+  const auto now = fs::file_time_type::clock::now();
+  const auto old = now - std::chrono::hours(24 * 400);
+  struct {
+    const char* Name;
+    fs::file_time_type Remote, Local;
+    bool Skipped;
+  } files[] = {{"older.bin", old, now, true}, {"newer.bin", now, old, false}};
+  for (const auto& f : files) {
+    WriteFile(Server.RootFile(f.Name), "SRVR");
+    fs::last_write_time(Server.RootFile(f.Name), f.Remote);
+    WriteFile(Disk.File(f.Name), "LOCL");
+    fs::last_write_time(Disk.File(f.Name), f.Local);
+  }
+  Names titles;
+  SetDialogAnswerer([&](QDialog& d) {
+    titles.push_back(d.windowTitle().toStdString());
+    return int{QMessageBox::Yes};
+  });
+  Connect(Server.Port());
+  ASSERT_TRUE(Local().ChangeFolderWait(Disk.Path()));
+  ASSERT_TRUE(Select(Host(), {"older.bin", "newer.bin"}));
+  ASSERT_TRUE(Host().TransferTo(&Local()));
+  ASSERT_TRUE(WaitIdle());
+  for (const auto& f : files) EXPECT_EQ(ReadFile(Disk.File(f.Name)), f.Skipped ? "LOCL" : "SRVR") << f.Name;
+  EXPECT_EQ(titles, Names{"Confirm File Overwrite"}) << "only the file that is not skipped asks";
+}
+
 class HostTransferScripted : public TViewTest {
  protected:
   void Release() override {
