@@ -134,6 +134,8 @@ class TfrmMain : public QMainWindow {
   void btnUploadClick();
   void btnDownloadClick();
   void mnuDisconnectTransferClick();
+  // Upload and Download only with something to send and a connected host tab.
+  void UpdateTransferButtons();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -161,6 +163,7 @@ class TfrmMain : public QMainWindow {
   void PlaceBusyPanel();
   void SubscribeHostView(THostView& view);
   void SubscribeLocalView(TLocalView& view);
+  void WatchSelection(TCustomView& view);
   TLocalView* AddLocalTab(const std::string& folder);
   void LoadColumnWidths(TSide side, TCustomView* view);
   [[nodiscard]] TCustomView* CurrentView(TSide side) const;

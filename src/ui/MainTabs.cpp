@@ -59,6 +59,7 @@ void TfrmMain::SubscribeHostView(THostView& view) {
     HostViewEvent(static_cast<THostView&>(sender), code, count);
   };
   view.OnTransfer = [this](TCustomView&, TCustomView*& destination) { destination = CurrentLocalView(); };
+  WatchSelection(view);
 }
 
 void TfrmMain::SubscribeLocalView(TLocalView& view) {
@@ -66,6 +67,7 @@ void TfrmMain::SubscribeLocalView(TLocalView& view) {
   view.OnUpdateState = [this](TCustomView& sender, int, int count) {
     LocalSelectionChanged(static_cast<TLocalView&>(sender), count);
   };
+  WatchSelection(view);
 }
 
 THostView* TfrmMain::NewHostView() {
@@ -147,6 +149,7 @@ void TfrmMain::pgctrlLocalChange() {
   SubscribeLocalView(*view);
   view->ListView()->SetViewStyle(static_cast<TViewStyle>(LocalStyle & 3));
   LocalFolderChanged();
+  UpdateTransferButtons();
 }
 
 void TfrmMain::pgctrlHostChange() {
@@ -279,6 +282,7 @@ void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
   if (&view != CurrentHostView()) return;
   const bool busy = view.Animating || view.Transferring || view.FTP().Busy();
   UpdateHostCommands(view.Connected(), view.Animating, busy, count);
+  UpdateTransferButtons();
 }
 
 void TfrmMain::UpdateHostCommands(bool connected, bool, bool busy, int) {

@@ -42,6 +42,8 @@ void TfrmMain::CreateTransferControls() {
   ViewSplitter->setStretchFactor(2, 1);
   connect(btnUpload, &QToolButton::clicked, this, &TfrmMain::btnUploadClick);
   connect(btnDownload, &QToolButton::clicked, this, &TfrmMain::btnDownloadClick);
+  btnUpload->setEnabled(false);
+  btnDownload->setEnabled(false);
   QMenu* file = menuBar()->actions().value(0) ? menuBar()->actions().value(0)->menu() : nullptr;
   mnuDisconnectTransfer = new QAction(QStringLiteral("Disconnect Transfer Connection"), this);
   mnuDisconnectTransfer->setEnabled(false);
@@ -55,6 +57,26 @@ void TfrmMain::btnUploadClick() {
 
 void TfrmMain::btnDownloadClick() {
   if (THostView* host = CurrentHostView()) host->TransferTo(CurrentLocalView());
+}
+
+void TfrmMain::UpdateTransferButtons() {
+  if (!btnUpload) return;
+  THostView* host = CurrentHostView();
+  TLocalView* local = CurrentLocalView();
+  const bool connected = host && host->Connected();
+  btnUpload->setEnabled(connected && local && local->ListView()->SelCount() > 0);
+  btnDownload->setEnabled(connected && host->ListView()->SelCount() > 0);
+}
+
+// Every way a selection changes (clicks, keys, a new listing clearing it) reaches the buttons.
+void TfrmMain::WatchSelection(TCustomView& view) {
+  QItemSelectionModel* selection = view.ListView()->Selection();
+  connect(selection, &QItemSelectionModel::selectionChanged, this, &TfrmMain::UpdateTransferButtons,
+          Qt::UniqueConnection);
+  if (QAbstractItemModel* model = selection->model()) {
+    connect(model, &QAbstractItemModel::modelReset, this, &TfrmMain::UpdateTransferButtons, Qt::UniqueConnection);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &TfrmMain::UpdateTransferButtons, Qt::UniqueConnection);
+  }
 }
 
 void TfrmMain::mnuDisconnectTransferClick() {

@@ -2,6 +2,8 @@
 // against pyftpdlib and the scripted server, and the prompts that decide about existing files.
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QPushButton>
 #include <filesystem>
 
@@ -198,6 +200,88 @@ TEST_F(HostTransfer, StopDuringARecursiveCollectionLeavesNothingQueued) {
   EXPECT_EQ(Queue().StateCount[isPending], 0);
   EXPECT_FALSE(fs::exists(Disk.File("tree/d5/f"))) << "the walk ended before the last folder";
   EXPECT_FALSE(Host().Gathering);
+}
+
+// The view base's keys and its drop handler, through the real list widget, reach the host
+// view's operations: Delete asks first, Shift+Delete does not, F2 renames on the server.
+TEST_F(HostTransfer, KeysAndADropReachTheFileOperations) {
+  for (const char* name : {"kept", "asked", "unasked", "old name"}) WriteFile(Server.RootFile(name), "x");
+  WriteFile(Disk.File("dropped.bin"), std::string(3000, 'd'));
+  Connect(Server.Port());
+  QAbstractItemView* keys = Host().ListView()->CurrentView();
+  Names titles;
+  int answer = QMessageBox::No;
+  SetDialogAnswerer([&](QDialog& d) {
+    titles.push_back(d.windowTitle().toStdString());
+    return answer;
+  });
+  struct {
+    const char* Name;
+    Qt::KeyboardModifiers Modifiers;
+    int Answer;
+    bool Asked, Gone;
+  } deletes[] = {
+      {"kept", Qt::NoModifier, QMessageBox::No, true, false},
+      {"asked", Qt::NoModifier, QMessageBox::Yes, true, true},
+      {"unasked", Qt::ShiftModifier, QMessageBox::No, false, true},
+  };
+  for (const auto& c : deletes) {
+    SCOPED_TRACE(c.Name);
+    ASSERT_TRUE(WaitShown("/"));
+    ASSERT_TRUE(WaitFor([&] { return Select(Host(), {c.Name}); }));
+    titles.clear();
+    answer = c.Answer;
+    QTest::keyClick(keys, Qt::Key_Delete, c.Modifiers);
+    EXPECT_EQ(titles, c.Asked ? Names{"Confirm File Delete"} : Names{});
+    if (c.Gone) EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile(c.Name)); }));
+    ASSERT_TRUE(WaitShown("/"));
+    EXPECT_EQ(fs::exists(Server.RootFile(c.Name)), !c.Gone);
+  }
+  ASSERT_TRUE(WaitFor([&] { return Select(Host(), {"old name"}); }));
+  Host().ListView()->SetFocused(Host().ListView()->Selected());
+  QTest::keyClick(keys, Qt::Key_F2);
+  auto* editor = keys->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("new name");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(Server.RootFile("new name")) && !fs::exists(Server.RootFile("old name")); }));
+
+  ASSERT_TRUE(Local().ChangeFolderWait(Disk.Path()));
+  ASSERT_TRUE(WaitFor([&] { return Select(Local(), {"dropped.bin"}); }));
+  ASSERT_TRUE(WaitShown("/"));
+  Host().ListView()->OnDragDrop(Local().ListView(), QPoint(4, 4));  // as the list calls it on a drop
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(ItemNames(), Names{"dropped.bin"});
+  EXPECT_EQ(ReadFile(Server.RootFile("dropped.bin")), std::string(3000, 'd'));
+}
+
+TEST_F(HostTransfer, NoXferOlderSkipsADownloadOverANewerLocalFileWithoutAsking) {
+  Prefs.NoXferOlder = true;
+  const auto now = fs::file_time_type::clock::now();
+  const auto old = now - std::chrono::hours(24 * 400);
+  struct {
+    const char* Name;
+    fs::file_time_type Remote, Local;
+    bool Skipped;
+  } files[] = {{"older.bin", old, now, true}, {"newer.bin", now, old, false}};
+  for (const auto& f : files) {
+    WriteFile(Server.RootFile(f.Name), "SRVR");
+    fs::last_write_time(Server.RootFile(f.Name), f.Remote);
+    WriteFile(Disk.File(f.Name), "LOCL");
+    fs::last_write_time(Disk.File(f.Name), f.Local);
+  }
+  Names titles;
+  SetDialogAnswerer([&](QDialog& d) {
+    titles.push_back(d.windowTitle().toStdString());
+    return int{QMessageBox::Yes};
+  });
+  Connect(Server.Port());
+  ASSERT_TRUE(Local().ChangeFolderWait(Disk.Path()));
+  ASSERT_TRUE(Select(Host(), {"older.bin", "newer.bin"}));
+  ASSERT_TRUE(Host().TransferTo(&Local()));
+  ASSERT_TRUE(WaitIdle());
+  for (const auto& f : files) EXPECT_EQ(ReadFile(Disk.File(f.Name)), f.Skipped ? "LOCL" : "SRVR") << f.Name;
+  EXPECT_EQ(titles, Names{"Confirm File Overwrite"}) << "only the file that is not skipped asks";
 }
 
 class HostTransferScripted : public TViewTest {

@@ -19,6 +19,7 @@
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 
 #include "HostView.h"
@@ -106,6 +107,39 @@ TEST_F(MainWindow, ConnectThroughTheSiteManagerShowsTheFolder) {
   EXPECT_EQ(w.windowTitle(), "Disconnected - Ferrowin");
   EXPECT_EQ(w.ConnectedViews(), 1);
   EXPECT_FALSE(w.btnDisconnect->isEnabled());
+}
+
+TEST_F(MainWindow, UploadAndDownloadNeedASelectionOnTheirSideAndAConnection) {
+  TTempDir disk;
+  std::ofstream(disk.File("local.txt")) << "l";
+  TfrmMain& w = Open();
+  TLocalView& local = *w.CurrentLocalView();
+  ASSERT_TRUE(local.ChangeFolderWait(disk.Path()));
+  auto buttons = [&] { return std::pair{w.btnUpload->isEnabled(), w.btnDownload->isEnabled()}; };
+  auto select = [](TCustomView& view, bool on) {
+    for (int row = 0; row < view.ListView()->ItemCount(); ++row) view.ListView()->SetSelected(row, on);
+  };
+  EXPECT_EQ(buttons(), std::pair(false, false));
+  ASSERT_TRUE(WaitFor([&] { return local.ListView()->ItemCount() > 0; }));
+  select(local, true);
+  EXPECT_EQ(buttons(), std::pair(false, false)) << "nothing to send to while disconnected";
+  AnswerManager("Buttons");
+  w.btnConnectClick();
+  THostView& host = *w.CurrentHostView();
+  ASSERT_TRUE(ConnectedAndListed(&host));
+  EXPECT_EQ(buttons(), std::pair(true, false));
+  select(host, true);
+  EXPECT_EQ(buttons(), std::pair(true, true));
+  select(local, false);
+  EXPECT_EQ(buttons(), std::pair(false, true));
+  host.Refresh();  // a new listing drops the selection it was made in
+  EXPECT_TRUE(WaitFor([&] { return buttons() == std::pair(false, false); }));
+  select(local, true);
+  ASSERT_TRUE(ConnectedAndListed(&host));
+  select(host, true);
+  EXPECT_EQ(buttons(), std::pair(true, true));
+  w.btnDisconnectClick();
+  EXPECT_TRUE(WaitFor([&] { return !host.Connected() && buttons() == std::pair(false, false); }));
 }
 
 TEST_F(MainWindow, ConnectedViewsCounterNeverGoesBelowZero) {
