@@ -233,7 +233,9 @@ TEST_F(HostTransfer, KeysAndADropReachTheFileOperations) {
     answer = c.Answer;
     QTest::keyClick(keys, Qt::Key_Delete, c.Modifiers);
     EXPECT_EQ(titles, c.Asked ? Names{"Confirm File Delete"} : Names{});
-    if (c.Gone) EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile(c.Name)); }));
+    if (c.Gone) {
+      EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile(c.Name)); }));
+    }
     ASSERT_TRUE(WaitShown("/"));
     EXPECT_EQ(fs::exists(Server.RootFile(c.Name)), !c.Gone);
   }
