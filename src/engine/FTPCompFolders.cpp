@@ -69,9 +69,13 @@ bool TFTPThread::DoSetType(const TCommandItem& item) {
   static constexpr const char* letters[] = {"I", "A", "I", "E", "L"};
   const int type = NumberOr(item.Param(0), 0);
   const char* letter = letters[type <= 4 ? type : 0];
-  const bool ok = Command(std::string("TYPE ") + letter) == 2;
-  if (ok) AsciiType = *letter == 'A';  // a refused TYPE leaves the server's type as it was
-  return ok;
+  // The server keeps the type for the connection: a queue of many files asks for it once.
+  const bool ok = *letter == TypeLetter || Command(std::string("TYPE ") + letter) == 2;
+  if (ok) {
+    AsciiType = *letter == 'A';
+    TypeLetter = *letter;
+  }
+  return ok;  // a refused TYPE leaves the server's type as it was
 }
 
 bool TFTPThread::DoChangeAttributes(const TCommandItem& item) {

@@ -133,7 +133,7 @@ void TFTPThread::ProbeResume() {
   bool canResume = Command("REST 1") == 3;
   Shared->CanResume = canResume;
   Command("REST 0");
-  Command("TYPE A");
+  TypeLetter = Command("TYPE A") == 2 ? 'A' : 0;
   Quiet = false;
   NotifyLog(canResume ? "\r\nServer can resume broken downloads\r\n" : "\r\nServer unable to resume broken downloads\r\n",
             InfoColor);

@@ -50,6 +50,7 @@ void TFTPThread::NotifyCommandCompleted(TCommandKind kind, bool success, bool ab
 void TFTPThread::NotifyConnect() {
   // A new connection starts in the server's login folder, whatever the last one entered.
   CurrentFolder.clear();
+  TypeLetter = 0;
   Trace("Notify Connect");
   if (Assigned(TNotification::Connect)) Post(TNotification::Connect, nullptr);
 }

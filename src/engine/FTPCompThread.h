@@ -219,6 +219,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::string CurrentFolder;
   bool FolderMode = false;
   bool AsciiType = false;  // the server took "TYPE A": file transfers convert line ends
+  char TypeLetter = 0;     // the TYPE this connection last took; 0: not known yet
   std::int64_t AnnouncedSize = -1;  // size the preliminary reply gave for this download
   int WakeFd = -1;  // eventfd: an abort request wakes a waiting call
   std::string LastHost;  // for traces after the component is gone

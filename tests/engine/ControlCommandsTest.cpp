@@ -99,13 +99,29 @@ TEST_F(ControlCommands, FileCommands) {
   }
 }
 
+// The letter of each transfer type, sent only when the connection is not in that type
+// already (a login leaves it in ASCII).
 TEST_F(ControlCommands, TransferTypeLetters) {
-  for (auto [type, letter] : {std::pair{0, "I"}, {1, "A"}, {2, "I"}, {3, "E"}, {4, "L"}}) {
-    auto sent = Run(TScript(), [type](TFTPComponent& c) {
-      c.Download("", "x", "/nonexistent-dir/x", static_cast<TTransferType>(type));
+  const struct {
+    std::vector<int> Types;
+    Lines Sent;
+  } cases[] = {
+      {{0}, {"TYPE I"}},          {{2}, {"TYPE I"}}, {{3}, {"TYPE E"}},
+      {{4}, {"TYPE L"}},          {{1}, {}},         {{0, 1}, {"TYPE I", "TYPE A"}},
+      {{0, 0, 2}, {"TYPE I"}},
+  };
+  TTempDir local;
+  TScript script;
+  script.Reply("TYPE .*", "200 Type set.")
+      .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
+      .On("RETR x", {Send("150 Here it comes."), Action("data", Json("abc")), Send("226 Done.")});
+  for (const auto& c : cases) {
+    auto sent = Run(script, [&](TFTPComponent& ftp) {
+      for (int type : c.Types) ftp.Download("", "x", local.File("x"), static_cast<TTransferType>(type));
+      ASSERT_TRUE(Client->Events->WaitCompleted(static_cast<int>(1 + 2 * c.Types.size())));  // login, then type + file each
     });
-    ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(sent[0], std::string("TYPE ") + letter);
+    std::erase_if(sent, [](const std::string& line) { return line.rfind("TYPE ", 0) != 0; });
+    EXPECT_EQ(sent, c.Sent) << c.Types.size() << " downloads, first type " << c.Types[0];
   }
 }
 
