@@ -20,11 +20,6 @@ constexpr std::uint32_t ProgressInterval = 700;  // ms between progress reports
 
 // The six numbers of a passive reply, read from `start`: digits accumulate, a comma starts
 // the next number, anything else ends the scan.
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 std::vector<int> PassiveNumbers(const std::string& reply, std::size_t start) {
   std::vector<int> numbers;
   int current = 0;
@@ -224,7 +219,7 @@ std::int64_t BytesAt(const std::string& reply, std::size_t at) {
   std::size_t digits = at;
   while (digits < reply.size() && std::isdigit(static_cast<unsigned char>(reply[digits]))) ++digits;
   if (digits == at || digits - at > 18 || digits >= reply.size()) return -1;
-  std::string rest = Lower(reply.substr(digits + 1));
+  std::string rest = LowerCase(reply.substr(digits + 1));
   rest.erase(0, rest.find_first_not_of(" \t"));
   if (rest.compare(0, 5, "bytes") != 0) return -1;
   return std::stoll(reply.substr(at, digits - at));
@@ -244,8 +239,8 @@ std::int64_t AnnouncedBytes(const std::string& reply) {
 // takes any announced size, except in text mode, where conversion changes the length.
 void TFTPThread::SizeFromPreliminaryReply() {
   AnnouncedSize = AsciiType ? -1 : AnnouncedBytes(LastReply);
-  const std::string name = Lower(DownloadFileName.substr(DownloadFileName.find_last_of('/') + 1));
-  const std::size_t at = Lower(LastReply).find(name + " (");
+  const std::string name = LowerCase(DownloadFileName.substr(DownloadFileName.find_last_of('/') + 1));
+  const std::size_t at = LowerCase(LastReply).find(name + " (");
   if (name.empty() || at == std::string::npos) return;
   if (std::int64_t size = BytesAt(LastReply, at + name.size() + 2); size >= 0) NotifyUpdateFileSize(DownloadFileName, size);
 }

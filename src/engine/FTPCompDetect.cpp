@@ -1,4 +1,5 @@
 #include "FTPCompDetect.h"
+#include "Format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -45,13 +46,6 @@ int FirstMatch(const std::vector<std::string>& lines, std::span<const TServerTyp
   return 0;
 }
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 }  // namespace
 
 TDetectionTable WelcomeDetectionTable() { return {WelcomeTable, std::size(WelcomeTable)}; }
@@ -65,7 +59,7 @@ int ServerTypeFromHelp(const std::vector<std::string>& lines) { return FirstMatc
 int ServerTypeFromSyst(const std::vector<std::string>& lines) {
   const std::size_t count = std::size(SystTable);
   for (const std::string& line : lines) {
-    const std::string lower = Lower(line);
+    const std::string lower = LowerCase(line);
     for (std::size_t i = 0; i < count; ++i) {
       const std::string& compared = i < FirstLowerCase ? line : lower;
       if (!Contains(compared, SystTable[i].Text)) continue;

@@ -86,9 +86,7 @@ bool ParsePort(std::string_view text, unsigned& port) {
 // at the first "@"; a password holding "@" is mended by the caller.
 bool Split(std::string_view url, TURLParts& parts, std::string& path) {
   std::size_t schemeEnd = url.find("://");
-  std::string scheme(url.substr(0, schemeEnd));
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string scheme = LowerCase(url.substr(0, schemeEnd));
   unsigned port = DefaultPort(scheme);
   if (port == 0) return false;
   std::string_view rest = url.substr(schemeEnd + 3);

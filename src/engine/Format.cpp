@@ -150,6 +150,12 @@ std::string FormatArgs(std::string_view format, const TFormatArg* args, std::siz
   return out;
 }
 
+std::string LowerCase(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
 std::string GroupDigits(std::int64_t value) {
   return InsertSeparators(std::to_string(value));
 }

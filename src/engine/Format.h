@@ -40,4 +40,7 @@ std::string Format(std::string_view format, const Args&... args) {
 // 1234567 -> "1,234,567": the digit grouping the program shows byte counts with.
 std::string GroupDigits(std::int64_t value);
 
+// The text with ASCII letters in lower case (bytes of other scripts unchanged).
+std::string LowerCase(std::string_view text);
+
 }  // namespace ferrowin

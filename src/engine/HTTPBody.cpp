@@ -1,4 +1,5 @@
 #include "HTTPBody.h"
+#include "Format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,12 +8,6 @@ namespace ferrowin {
 namespace {
 
 constexpr std::size_t MaxChunkLine = 4096;
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -132,7 +127,7 @@ THTTPHeader ParseHTTPHeader(std::string_view header) {
     }
     std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    std::string name = Lower(Trim(line.substr(0, colon)));
+    std::string name = LowerCase(Trim(line.substr(0, colon)));
     std::string_view value = Trim(line.substr(colon + 1));
     if (name == "content-length") {
       // At most 18 digits: the value always fits, and anything else is not a length.
@@ -144,7 +139,7 @@ THTTPHeader ParseHTTPHeader(std::string_view header) {
       }
       result.ContentLength = valid ? n : -1;
       result.HasContentLength = true;
-    } else if (name == "transfer-encoding" && Lower(value).find("chunked") != std::string::npos) {
+    } else if (name == "transfer-encoding" && LowerCase(value).find("chunked") != std::string::npos) {
       result.Chunked = true;
     }
   }

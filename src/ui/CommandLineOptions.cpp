@@ -45,12 +45,9 @@ void SetHost(TStartOptions& options, const std::string& value) {
 }
 
 void TakeSwitch(TStartOptions& options, QChar letter, const std::string& value) {
-  switch (letter.unicode()) {
-    case 'c': SetHost(options, value); return;
-    case 'C': return;  // the host switch is lower case only
-    default: break;
-  }
+  if (letter == QLatin1Char('C')) return;  // the host switch is lower case only
   switch (letter.toLower().unicode()) {
+    case 'c': SetHost(options, value); break;
     case 'u': options.User = value; break;
     case 'p': options.Password = value; break;
     case 'a': options.Account = value; break;

@@ -68,8 +68,8 @@ void TfrmMain::LoginRefused(THostView& view) {
   ShowMessage(this,
               QStringLiteral("Could not log in to %1:\n%2").arg(QString::fromStdString(ftp.Host()), QString::fromStdString(reason)),
               QMessageBox::Warning);
-  // Another password can help only with a definite refusal (5xx), not with "too many users".
-  if (!alive || !Prefs.PromptForPass || view.Connected() || reason[0] != '5') return;
+  // Another password can help only with a definite refusal, not with "too many users".
+  if (!alive || !Prefs.PromptForPass || view.Connected() || !ftp.LoginRefused()) return;
   const std::string site = view.property(SiteNameProperty).toString().toStdString();
   TdlgPassword dialog(this);
   dialog.AskAgain(QString::fromStdString(ftp.User), !site.empty());

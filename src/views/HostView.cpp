@@ -56,7 +56,7 @@ bool THostView::Connected() const { return Component && Component->Connected(); 
 void THostView::InstallHandlers() {
   TFTPComponent& c = *Component;
   c.OnAbort = [this](TFTPComponent&) { FTPAbort(); };
-  c.OnCantLogIn = [this](TFTPComponent& sender) { FTPCantLogIn(sender.LoginReply()); };
+  c.OnCantLogIn = [this](TFTPComponent&) { FTPCantLogIn(); };
   c.OnCommandCompleted = [this](TFTPComponent&, TCommandKind command, bool success, bool aborted) {
     FTPCommandCompleted(command, success, aborted);
   };
@@ -86,7 +86,6 @@ void THostView::ConnectHost(const std::string& host, int port, const std::string
   InvalidateTotal();
   ReceiveMasks.reset();
   PlainList = false;
-  Refusal.clear();
   const QString receive = QString::fromStdString(files).trimmed().toLower();
   if (!receive.isEmpty()) ReceiveMasks = std::make_unique<QStringList>(receive.split(';'));
   if (Component->Connected()) Component->Logout();
@@ -133,8 +132,7 @@ void THostView::ShowEmptyFolder() {
   RebuildTree();
 }
 
-void THostView::FTPCantLogIn(const std::string& reason) {
-  if (!reason.empty()) Refusal = reason;
+void THostView::FTPCantLogIn() {
   EndWaits(false);
   RaiseState(hsCantLogIn);
 }
@@ -200,11 +198,7 @@ int ReplyCode(const std::string& line) {
 
 void THostView::FTPLog(const std::string& message, TColor color) {
   if (color == ReplyColor || color == ErrorColor) {
-    if (const int code = ReplyCode(message)) {
-      LastReplyCode = code;
-      // Kept for the message after a refused login: the view's log is cleared on disconnect.
-      if (code >= 400 && !Component->LoggedIn()) Refusal = message;
-    }
+    if (const int code = ReplyCode(message)) LastReplyCode = code;
   }
   AddLogLine(message, color);
 }

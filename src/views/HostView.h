@@ -127,7 +127,7 @@ class THostView : public TCustomView {
   [[nodiscard]] const std::string& PathPrefix() const { return Prefix; }
   [[nodiscard]] const std::string& PathSuffix() const { return Suffix; }
   // The server's reply that refused the last login ("530 Login incorrect."), empty if none.
-  [[nodiscard]] const std::string& LoginRefusal() const { return Refusal; }
+  [[nodiscard]] const std::string& LoginRefusal() const { return Component->LoginReply(); }
 
   // The cache, for the main window's compare and for tests.
   [[nodiscard]] bool IsCached(const std::string& path) const;
@@ -196,7 +196,7 @@ class THostView : public TCustomView {
 
   // Events of the browsing connection.
   void FTPAbort();
-  void FTPCantLogIn(const std::string& reason = {});
+  void FTPCantLogIn();
   void FTPCommandCompleted(TCommandKind command, bool success, bool aborted);
   void FTPConnect();
   void FTPDisconnect();
@@ -277,7 +277,6 @@ class THostView : public TCustomView {
   bool FolderReplySeen = false;  // the running folder command has had its reply
   bool PlainList = false;    // the server refused the listing option: plain LIST from now on
   int LastReplyCode = 0;
-  std::string Refusal;
   std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
   TTransferQueue* TransferItems = nullptr;  // the tab's queue; the queue list owns it
   TRequestMemory Request;
