@@ -89,6 +89,12 @@ class TFTPComponent {
   [[nodiscard]] int ServerType() const;
   void SetServerType(int serverType);
   [[nodiscard]] bool LoggedIn() const { return IsLoggedIn; }
+  // The server's FEAT reply of the last login, its lines joined by LF ("" when it refused FEAT).
+  [[nodiscard]] std::string FeatReply() const;
+  // How names are shown and sent when the server does not speak UTF-8: "" or "Auto", or a
+  // character set name ("ISO-8859-1"). Read at each login.
+  [[nodiscard]] std::string CharacterSet() const;
+  void SetCharacterSet(const std::string& charset);
   [[nodiscard]] const void* Owner() const { return OwnerRef; }
   // Why the last login failed, as of the OnCantLogIn event: the server's reply that ended it
   // (its lines joined by LF; "" when none came, as when the connection failed), and whether it

@@ -14,7 +14,7 @@ void TFTPThread::SendCommand(const std::string& text) {
   NotifyLog(text, CommandColor);
   Trace("Sending command \"%s\", RepliesNeeded = %d", text.compare(0, 4, "PASS") == 0 ? "PASS xxxxx" : text,
         RepliesNeeded);
-  std::string data = text + "\r\n";
+  std::string data = Names.EncodeCommand(text) + "\r\n";
   FlushControlSocket();
   Aborted = false;
   std::size_t sent = 0;
@@ -90,7 +90,7 @@ int TFTPThread::GetReply(bool wait) {
       LastReply = line;
       if (CollectReplies) ReplyLines.push_back(line);
       LastCode = ReplyCode(line);
-      NotifyLog(line, LastCode >= 400 ? ErrorColor : ReplyColor);
+      NotifyLog(Names.Shown(line), LastCode >= 400 ? ErrorColor : ReplyColor);
       result = ReplyClass(line);
     }
     if (result == 0 && wait) {

@@ -37,14 +37,57 @@ std::vector<int> PassiveNumbers(const std::string& reply, std::size_t start) {
 
 }  // namespace
 
+namespace {
+
+// The port of an EPSV reply: "229 Entering Extended Passive Mode (|||6446|)", where any
+// printable character may stand for "|"; 0 when the reply has none.
+int ExtendedPassivePort(const std::string& reply) {
+  const std::size_t open = reply.find('(');
+  if (open == std::string::npos || open + 1 >= reply.size()) return 0;
+  const char d = reply[open + 1];
+  const std::size_t third = open + 3;
+  if (third >= reply.size() || reply[open + 2] != d || reply[third] != d) return 0;
+  const std::size_t close = reply.find(d, third + 1);
+  if (close == std::string::npos) return 0;
+  return PortNumber(reply.substr(third + 1, close - third - 1), 0);
+}
+
+}  // namespace
+
+// EPSV names only a port: the data connection goes to the control connection's address,
+// which also works through address translation and on IPv6, where PASV cannot.
+TFTPThread::TSetup TFTPThread::ExtendedPassiveSetup() {
+  SetLastSocketError(0);
+  if (Command("EPSV") != 2) {
+    if (LastCode >= 500 && LastCode <= 502) return TSetup::Refused;
+    FailureCheck(DataSocket);
+    return TSetup::Failed;
+  }
+  const int port = ExtendedPassivePort(LastReply);
+  if (port == 0) {
+    NotifyLog("Illegal response from server", ErrorColor);
+    return TSetup::Failed;
+  }
+  return OpenSocket(DataSocket, ServerAddress, port) ? TSetup::Done : TSetup::Failed;
+}
+
 bool TFTPThread::PassiveSetup() {
+  if (!Features.EpsvRefused && (Features.Has("epsv") || ServerAddress.IsIPv6())) {
+    const TSetup setup = ExtendedPassiveSetup();
+    if (setup != TSetup::Refused) {
+      if (setup == TSetup::Failed) CloseSocket(DataSocket);
+      return setup == TSetup::Done;
+    }
+    Features.EpsvRefused = true;
+    NotifyLog("Server does not support extended passive (EPSV) mode, using PASV instead...", InfoColor);
+  }
   bool ok = false;
   SetLastSocketError(0);
   if (Command("PASV") != 2) {
     FailureCheck(DataSocket);
   } else {
     std::size_t start = std::string::npos;
-    if (ServerAddress != AddressNone) {
+    if (ServerAddress.Family() == AF_INET) {
       std::string dotted = AddressText(ServerAddress);
       std::replace(dotted.begin(), dotted.end(), '.', ',');
       start = LastReply.find(dotted);
@@ -60,7 +103,7 @@ bool TFTPThread::PassiveSetup() {
     } else {
       TAddress address = ParseAddress(Format("%d.%d.%d.%d", n[0], n[1], n[2], n[3]));
       // A server may only send us back to itself, never on to a third host.
-      if (ServerAddress != AddressNone && address != ServerAddress) {
+      if (ServerAddress.Valid() && !address.SameHost(ServerAddress)) {
         NotifyLog(Format("Server gave the passive address %s; connecting to the server's own address %s instead",
                          AddressText(address), AddressText(ServerAddress)),
                   InfoColor);
@@ -74,29 +117,36 @@ bool TFTPThread::PassiveSetup() {
   return ok;
 }
 
+// Listens on the control connection's local address; PORT tells an IPv4 server where,
+// EPRT an IPv6 one.
 bool TFTPThread::ActiveSetup() {
   auto fail = [this] {
     SetLastSocketError(SocketErrorFromErrno(errno));
     FailureCheck(DataSocket);
     return false;
   };
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  sockaddr_storage storage{};
+  socklen_t len = sizeof storage;
+  if (::getsockname(ControlSocket.Fd(), reinterpret_cast<sockaddr*>(&storage), &len) != 0) return fail();
+  TAddress local = TAddress::From(reinterpret_cast<sockaddr*>(&storage), len);
+  int fd = ::socket(local.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
   if (fd < 0) return fail();
   DataSocket.Reset(fd);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_ANY);
-  socklen_t len = sizeof local;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return fail();
-  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) return fail();
-  const int port = ntohs(local.sin_port);
+  local.SetPort(0);
+  if (::bind(fd, local.Data(), local.Length()) != 0) return fail();
+  len = sizeof storage;
+  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &len) != 0) return fail();
+  const int port = TAddress::From(reinterpret_cast<sockaddr*>(&storage), len).Port();
   if (::listen(fd, 1) != 0) return fail();
-  sockaddr_in control{};
-  len = sizeof control;
-  if (::getsockname(ControlSocket.Fd(), reinterpret_cast<sockaddr*>(&control), &len) != 0) return fail();
-  const auto* a = reinterpret_cast<const unsigned char*>(&control.sin_addr.s_addr);
   SetLastSocketError(0);
-  if (Command(Format("PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], port / 256, port % 256)) != 2) {
+  std::string command;
+  if (local.IsIPv6()) {
+    command = Format("EPRT |2|%s|%d|", AddressText(local), port);
+  } else {
+    const auto* a = reinterpret_cast<const unsigned char*>(&reinterpret_cast<const sockaddr_in*>(local.Data())->sin_addr);
+    command = Format("PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], port / 256, port % 256);
+  }
+  if (Command(command) != 2) {
     FailureCheck(DataSocket);
     return false;
   }
@@ -107,7 +157,7 @@ bool TFTPThread::Accept() {
   TimerStart = TickCount();
   for (;;) {
     if (!WaitFor(DataSocket.Fd(), POLLIN)) break;
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t len = sizeof peer;
     int fd = ::accept4(DataSocket.Fd(), reinterpret_cast<sockaddr*>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
@@ -115,9 +165,9 @@ bool TFTPThread::Accept() {
       SetLastSocketError(SocketErrorFromErrno(errno));
       break;
     }
-    if (ServerAddress != AddressNone && peer.sin_addr.s_addr != ServerAddress) {
-      NotifyLog(Format("Refused a data connection from %s: not the server's address", AddressText(peer.sin_addr.s_addr)),
-                ErrorColor);
+    const TAddress from = TAddress::From(reinterpret_cast<sockaddr*>(&peer), len);
+    if (ServerAddress.Valid() && !from.SameHost(ServerAddress)) {
+      NotifyLog(Format("Refused a data connection from %s: not the server's address", AddressText(from)), ErrorColor);
       ::close(fd);
       continue;
     }

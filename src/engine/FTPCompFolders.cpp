@@ -29,7 +29,7 @@ bool TFTPThread::FolderCommand(const std::string& command, TFolderReplyType type
   int r = Command(command);
   bool ok = r == 2;
   if (r == 5 && (LastCode == 500 || LastCode == 502)) ok = Command("X" + command) == 2;
-  std::string folder = type == TFolderReplyType::CurrentFolder ? QuotedFolder(LastReply)
+  std::string folder = type == TFolderReplyType::CurrentFolder ? Names.Decode(QuotedFolder(LastReply))
                                                                : (command.size() > 4 ? command.substr(4) : "");
   NotifyFolderReply(folder, type, ok);
   return ok;

@@ -140,6 +140,7 @@ void TFTPThread::ProbeResume() {
 }
 
 void TFTPThread::AfterLogin() {
+  AskFeatures();
   if (Shared->ServerType == 0) DetectServerType();
   if (int type = Shared->ServerType; type > NotRelevant)
     NotifyLog("\r\nServer Type: " + std::string(ServerTypeName(type)), InfoColor);

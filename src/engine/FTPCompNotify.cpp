@@ -66,7 +66,7 @@ void TFTPThread::NotifyDeleteSuccessful(const std::string& fileName) {
 void TFTPThread::NotifyDisconnect() {
   CloseSocket(DataSocket);
   CloseSocket(ControlSocket);
-  ServerAddress = AddressNone;
+  ServerAddress = {};
   Trace("Notify Disconnect");
   if (Assigned(TNotification::Disconnect)) Post(TNotification::Disconnect, nullptr);
 }

@@ -32,6 +32,7 @@ struct TEngineSettings {
   std::atomic<std::uint32_t> TimeOut{120000};  // ms, longest wait in one blocking call
   std::atomic<int> RetryDelay{5};            // seconds between connection attempts
   std::atomic<int> MaxAttempts{3};           // per login command; 0 = unlimited
+  std::atomic<bool> MachineListings{true};   // MLSD where the server announces it
 };
 
 // The one set of engine settings of this process.

@@ -126,23 +126,20 @@ void TFTPThread::FailureCheck(TSocket& socket) {
   CloseSocket(socket);
 }
 
-bool TFTPThread::OpenSocket(TSocket& socket, TAddress address, int port) {
-  Trace("Opening Socket to %s:%d", AddressText(address), port);
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+bool TFTPThread::OpenSocket(TSocket& socket, TAddress address, int port, bool report) {
+  Trace("Opening Socket to %s", EndpointText(address, port));
+  int fd = ::socket(address.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
   if (fd < 0) {
     SetLastSocketError(SocketErrorFromErrno(errno));
-    FailureCheck(socket);
+    if (report) FailureCheck(socket);
     return false;
   }
   socket.Reset(fd);
   int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(static_cast<std::uint16_t>(port));
-  to.sin_addr.s_addr = address;
+  address.SetPort(port);
   TimerStart = TickCount();
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+  bool ok = ::connect(fd, address.Data(), address.Length()) == 0;
   if (!ok && errno == EINPROGRESS && WaitFor(fd, POLLOUT)) {
     int error = 0;
     socklen_t len = sizeof error;
@@ -153,26 +150,44 @@ bool TFTPThread::OpenSocket(TSocket& socket, TAddress address, int port) {
     SetLastSocketError(SocketErrorFromErrno(errno));
   }
   TimerStart = 0;
-  if (!ok) FailureCheck(socket);
+  if (!ok && report) FailureCheck(socket);
+  if (!ok) CloseSocket(socket, false);
   return ok;
 }
 
+// The host as written ("name", "10.0.0.5", "[2001:db8::1]:2121"); each of its addresses is
+// tried in the resolver's order until one answers, within the same attempt.
 bool TFTPThread::Connect(const std::string& host, const std::string& portText) {
   Aborted = false;
   CloseSocket(ControlSocket);
   RepliesNeeded = 0;  // a new connection owes nothing
   ReceiveBuffer.Clear();
-  ServerAddress = ParseAddress(host);
-  if (ServerAddress == AddressNone) {
-    int error = LookUp(host, ServerAddress);
-    if (error != 0) {
-      ServerAddress = AddressNone;
-      SetLastSocketError(error);
-      ReportSocketError();
-      return false;
-    }
+  ServerAddress = {};
+  Features = {};
+  Names.Setup("", "", true);
+  int port = PortNumber(portText, 21);
+  const std::string name = SplitHostPort(host, port);
+  std::vector<TAddress> addresses;
+  if (TAddress literal = ParseAddress(name); literal.Valid()) {
+    addresses.push_back(literal);
+  } else if (int error = LookUp(name, addresses); error != 0) {
+    SetLastSocketError(error);
+    ReportSocketError();
+    return false;
   }
-  return OpenSocket(ControlSocket, ServerAddress, PortNumber(portText, 21));
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const bool last = i + 1 == addresses.size();
+    if (OpenSocket(ControlSocket, addresses[i], port, last)) {
+      ServerAddress = addresses[i];
+      return true;
+    }
+    if (Aborted) return false;
+    if (!last)
+      NotifyLog(Format("Could not connect to %s (%s); trying the next address", EndpointText(addresses[i], port),
+                       SocketErrorText(LastSocketError())),
+                InfoColor);
+  }
+  return false;
 }
 
 }  // namespace ferrowin
@@ -181,12 +196,12 @@ namespace ferrowin {
 
 // The lookup runs on a thread of its own and is awaited like any socket, so an abort or the
 // time-out ends the wait (the lookup itself is left to finish).
-int TFTPThread::LookUp(const std::string& host, TAddress& address) {
+int TFTPThread::LookUp(const std::string& host, std::vector<TAddress>& addresses) {
   THostLookup lookup(host);
   TimerStart = TickCount();
   const bool answered = WaitFor(lookup.WaitFd(), POLLIN);
   TimerStart = 0;
-  return answered ? lookup.Result(address) : LastSocketError();
+  return answered ? lookup.Result(addresses) : LastSocketError();
 }
 
 }  // namespace ferrowin

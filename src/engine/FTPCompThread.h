@@ -14,8 +14,11 @@
 #include "FTPCompCommands.h"
 #include "FTPCompErrors.h"
 #include "FTPCompEvents.h"
+#include "FTPCompFeatures.h"
 #include "Format.h"
 #include "FTPUtils.h"
+#include "NameCodec.h"
+#include "Parsers.h"
 #include "ReplyReader.h"
 #include "SocketAddress.h"
 #include "TransferStream.h"
@@ -38,6 +41,8 @@ struct TConnectionShared {
   std::atomic<bool> Passive{true};
   std::atomic<bool> CanResume{false};
   std::atomic<int> ServerType{0};
+  std::string FeatReply;     // guarded by Lock: the last FEAT reply ("" when refused)
+  std::string CharacterSet;  // guarded by Lock: the site's choice for names ("" = Auto)
   const bool HasOwner;  // a browsing connection (of a view); transfer connections have none
 };
 
@@ -108,6 +113,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   int LoginReply(const char* failure);
   [[nodiscard]] std::string ReplyText() const;
   void AfterLogin();
+  void AskFeatures();
   void DetectFromWelcome(const std::vector<std::string>& lines);
   void DetectServerType();
   void ProbeResume();
@@ -122,7 +128,9 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   bool DoChangeAttributes(const TCommandItem& item);
 
   // Data connections and transfers.
+  enum class TSetup { Done, Failed, Refused };
   bool PassiveSetup();
+  TSetup ExtendedPassiveSetup();
   bool ActiveSetup();
   bool Accept();
   bool TransferData(const std::string& command, bool receive, std::int64_t restart, TTransferStream& stream);
@@ -133,7 +141,8 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   bool DoTransfer(TCommandItem& item, bool download);
   bool TransferFile(const std::string& verb, const std::string& localPath, const std::string& folder,
                     std::int64_t restart, bool receive, TFileMode mode, std::string remotePath);
-  bool ParseListing(const std::string& folder, const std::string& buffer);
+  bool ParseListing(const std::string& folder, const std::string& buffer, TListingParserKind kind);
+  [[nodiscard]] bool UseMachineListing() const;
   bool DoGetHTTP(const TCommandItem& item);
   std::string ReadHTTPHeader(std::string& body);
 
@@ -146,9 +155,10 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   // it sees an orderly end.
   void CloseSocket(TSocket& socket, bool drain = true);
   void FailureCheck(TSocket& socket);
-  bool OpenSocket(TSocket& socket, TAddress address, int port);
+  // report: a failure becomes an error notification (not for an address that has a next one).
+  bool OpenSocket(TSocket& socket, TAddress address, int port, bool report = true);
   bool Connect(const std::string& host, const std::string& portText);
-  int LookUp(const std::string& host, TAddress& address);
+  int LookUp(const std::string& host, std::vector<TAddress>& addresses);
 
   // Control connection.
   void SendCommand(const std::string& text);
@@ -195,7 +205,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::atomic<bool> Terminated{false};
   TSocket ControlSocket;
   TSocket DataSocket;
-  TAddress ServerAddress = AddressNone;
+  TAddress ServerAddress;  // the control connection's peer; none while closed
   TReplyBuffer ReceiveBuffer;
   int RepliesNeeded = 0;
   std::string DownloadFileName;
@@ -223,6 +233,8 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::int64_t AnnouncedSize = -1;  // size the preliminary reply gave for this download
   int WakeFd = -1;  // eventfd: an abort request wakes a waiting call
   std::string LastHost;  // for traces after the component is gone
+  TServerFeatures Features;  // of this connection, from FEAT after login
+  TNameCodec Names;          // names between the wire and the program
 };
 
 }  // namespace ferrowin

@@ -17,14 +17,24 @@ bool TFTPThread::DoList(const TCommandItem& item) {
     ~TRestore() { Flag = true; }
   } restore{ProgressIsFile};
   std::string mask = item.Param(1) == "*.*" ? "" : item.Param(1);
-  std::string command = mask.empty() ? "LIST" : "LIST " + mask;
   TMemoryStream listing(MaxListingBytes, "The listing is larger than 128 MiB; the rest was not read");
+  // MLSD takes no mask, but lists hidden entries anyway: "ls" options are no reason for LIST.
+  if (UseMachineListing() && (mask.empty() || mask[0] == '-')) {
+    if (TransferData("MLSD", true, 0, listing)) return ParseListing(item.Param(0), listing.Data, TListingParserKind::MLSD);
+    if (Aborted || LastCode < 500 || LastCode > 502) return false;
+    Features.MlsdRefused = true;
+    listing.Data.clear();
+  }
+  std::string command = mask.empty() ? "LIST" : "LIST " + mask;
   if (!TransferData(command, true, 0, listing)) return false;
-  return ParseListing(item.Param(0), listing.Data);
+  return ParseListing(item.Param(0), listing.Data, ParserFor(Shared->ServerType));
 }
 
-bool TFTPThread::ParseListing(const std::string& folder, const std::string& buffer) {
-  TListingParserKind kind = ParserFor(Shared->ServerType);
+bool TFTPThread::UseMachineListing() const {
+  return EngineSettings().MachineListings && Features.Has("mlst") && !Features.MlsdRefused;
+}
+
+bool TFTPThread::ParseListing(const std::string& folder, const std::string& buffer, TListingParserKind kind) {
   if (kind == TListingParserKind::None) return false;
   auto entries = std::make_unique<TListingEntries>();
   TListingParser parser(kind);
@@ -35,6 +45,7 @@ bool TFTPThread::ParseListing(const std::string& folder, const std::string& buff
     };
   }
   parser.Parse(buffer, *entries);
+  for (TListingEntry& entry : *entries) entry.Name = Names.Decode(entry.Name);
   NotifyProcessList(folder, std::move(entries));
   return true;
 }

@@ -105,7 +105,11 @@ bool Split(std::string_view url, TURLParts& parts, std::string& path) {
     parts.Password = colon == std::string_view::npos ? "" : Decode(userInfo.substr(colon + 1));
   }
   std::size_t lastAt = hostPort.rfind('@');
-  std::size_t colon = hostPort.find(':', lastAt == std::string_view::npos ? 0 : lastAt);
+  std::size_t hostStart = lastAt == std::string_view::npos ? 0 : lastAt;
+  // An IPv6 literal is written in brackets ("[2001:db8::1]:2121"), which the host keeps.
+  if (std::size_t open = hostPort.find('[', hostStart); open != std::string_view::npos)
+    hostStart = std::min(hostPort.find(']', open), hostPort.size());
+  std::size_t colon = hostPort.find(':', hostStart);
   if (colon != std::string_view::npos) {
     std::string_view portText = hostPort.substr(colon + 1);
     if (!portText.empty() && !ParsePort(portText, port)) return false;

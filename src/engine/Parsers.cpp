@@ -49,6 +49,7 @@ void TListingParser::Parse(std::string_view text, TListingEntries& entries) {
     case TListingParserKind::Dos: parseLine = ParseDosLine; break;
     case TListingParserKind::VM: parseLine = ParseVMLine; break;
     case TListingParserKind::VMS: parseLine = ParseVMSLine; break;
+    case TListingParserKind::MLSD: parseLine = ParseMLSDLine; break;
   }
   // The listing ends at its first NUL, as the wire reader hands it over.
   TParseState state;

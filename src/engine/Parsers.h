@@ -17,7 +17,8 @@ inline constexpr int ServerTypeCount = 53;
 // The server type names, indexed by the facade's ServerType; "" out of range.
 [[nodiscard]] std::string_view ServerTypeName(int serverType);
 
-enum class TListingParserKind { None, Unix, Dos, VM, VMS };
+// MLSD reads machine-readable listings, whatever the server's type.
+enum class TListingParserKind { None, Unix, Dos, VM, VMS, MLSD };
 
 // 1 ("Not Relevant") has no parser; 5 VM; 12 and 13 VMS; 17 DOS; every other type UNIX.
 [[nodiscard]] TListingParserKind ParserFor(int serverType);

@@ -83,5 +83,6 @@ void ParseUnixLine(TParseState& state);
 void ParseDosLine(TParseState& state);
 void ParseVMLine(TParseState& state);
 void ParseVMSLine(TParseState& state);
+void ParseMLSDLine(TParseState& state);
 
 }  // namespace ferrowin::parsers

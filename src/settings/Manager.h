@@ -63,6 +63,7 @@ struct TSite {
   std::string HostFolder;
   int Port = DefaultPort;
   bool Firewall = true;
+  std::string CharacterSet;  // of names on a server without UTF-8; "" = Auto
   std::array<std::string, 3> LocalFolders;
   std::vector<std::string> Notes;
   bool operator==(const TSite&) const = default;
@@ -174,6 +175,7 @@ class TfrmManager : public QDialog {
   std::array<QLineEdit*, 3> editLocalFolder{};
   std::array<QPushButton*, 3> btnBrowse{};
   QCheckBox* cbFirewall = nullptr;
+  QComboBox* cmboCharacterSet = nullptr;
 
   // Notes
   QWidget* tabNotes = nullptr;

@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "CharacterSets.h"
 #include "Manager.h"
 #include "Options.h"
 
@@ -128,7 +129,9 @@ QWidget* TfrmManager::NewAdditionalPage() {
   }
   cbFirewall = new QCheckBox("Use Firewall setting", tabAdditional);
   grid->addWidget(cbFirewall, 5, 1, 1, 2);
-  grid->setRowStretch(6, 1);
+  cmboCharacterSet = NewCharacterSetCombo(tabAdditional, true);
+  AddRow(grid, 6, "Character set:", cmboCharacterSet);
+  grid->setRowStretch(7, 1);
   return tabAdditional;
 }
 

@@ -223,6 +223,7 @@ TSite TSiteFile::ReadSite(std::string_view name, std::string_view anonymousPassw
   site.HostFolder = FIni.ReadString(name, "HostFolder", "");
   site.Port = FIni.ReadInteger(name, "Port", DefaultPort);
   site.Firewall = FIni.ReadBool(name, "Firewall", true);
+  site.CharacterSet = FIni.ReadString(name, "CharacterSet", "");
   for (std::size_t i = 0; i < site.LocalFolders.size(); ++i)
     site.LocalFolders[i] = FIni.ReadString(name, LocalFolderKey(i), "");
   site.Notes = CommentsToNotes(FIni.ReadString(name, "Comments", ""));
@@ -249,6 +250,9 @@ bool TSiteFile::WriteSite(const TSite& site) {
        FIni.WriteBool(s, "Firewall", site.Firewall);
   for (std::size_t i = 0; ok && i < site.LocalFolders.size(); ++i)
     ok = FIni.WriteString(s, LocalFolderKey(i), site.LocalFolders[i]);
+  // A new key: sites left on Auto are written as before.
+  if (site.CharacterSet.empty()) FIni.DeleteKey(s, "CharacterSet");
+  else if (ok) ok = FIni.WriteString(s, "CharacterSet", site.CharacterSet);
   return ok && FIni.WriteString(s, "Comments", NotesToComments(site.Notes));
 }
 

@@ -73,6 +73,8 @@ struct TPreferences {
   int Timeout = DefaultTimeout;  // seconds
   int TransferMode = 0;          // 0 auto, 1 ASCII, 2 binary, 3 EBCDIC, 4 local
   bool SingleConnectionsOnly = true;
+  bool MachineListings = true;            // MLSD where the server has it
+  std::string CodePage = "WINDOWS-1252";  // names that are not UTF-8 on "Auto" sites
 
   // [Conversions]
   int ConversionCase = 0;    // TConversionCase

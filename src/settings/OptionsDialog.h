@@ -88,6 +88,8 @@ class TfrmOptions : public QDialog {
   QSpinBox* editTimeout = nullptr;
   TRadioGroup* rgTransferMode = nullptr;
   QCheckBox* cbSingleConnectionsOnly = nullptr;
+  QCheckBox* cbMachineListings = nullptr;
+  QComboBox* cmboCodePage = nullptr;
 
   // Conversions
   TRadioGroup* rgConversionCase = nullptr;

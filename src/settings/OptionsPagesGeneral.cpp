@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "FTPUtils.h"
+#include "CharacterSets.h"
 #include "OptionsDialog.h"
 #include "OptionsWidgets.h"
 
@@ -118,8 +119,15 @@ QWidget* TfrmOptions::NewConnectionPage() {
   cbUsePASV = new QCheckBox("Use passive mode (PASV) for transfers", page);
   cbQuickDisconnect = new QCheckBox("Quick disconnects", page);
   cbSingleConnectionsOnly = new QCheckBox("Single Connections Only", page);
-  for (QCheckBox* cb : {cbShowManager, cbPromptForPass, cbPing, cbUsePASV, cbQuickDisconnect, cbSingleConnectionsOnly})
+  cbMachineListings = new QCheckBox("Use machine-readable listings", page);
+  for (QCheckBox* cb : {cbShowManager, cbPromptForPass, cbPing, cbUsePASV, cbQuickDisconnect, cbSingleConnectionsOnly,
+                        cbMachineListings})
     checks->addWidget(cb);
+  cmboCodePage = NewCharacterSetCombo(page, false);
+  auto* codePage = new QHBoxLayout;
+  codePage->addWidget(new QLabel("Code page of names that are not UTF-8:", page));
+  codePage->addWidget(cmboCodePage);
+  checks->addLayout(codePage);
 
   editRetryDelay = NewSpinEdit(page, 0, 1000);
   editTimeout = NewSpinEdit(page, 1, 1000);
@@ -183,6 +191,8 @@ void TfrmOptions::LoadConnection() {
   (FPrefs.InfiniteRetry ? rbInfiniteRetry : rbRetries)->setChecked(true);
   rgTransferMode->SetItemIndex(FPrefs.TransferMode);
   cbSingleConnectionsOnly->setChecked(FPrefs.SingleConnectionsOnly);
+  cbMachineListings->setChecked(FPrefs.MachineListings);
+  SetCharacterSet(cmboCodePage, FPrefs.CodePage);
 }
 
 void TfrmOptions::SaveGeneral() {
@@ -216,6 +226,8 @@ void TfrmOptions::SaveConnection() {
   FPrefs.Timeout = SpinValue(editTimeout, DefaultTimeout);
   FPrefs.TransferMode = RadioValue(rgTransferMode, FPrefs.TransferMode);
   FPrefs.SingleConnectionsOnly = cbSingleConnectionsOnly->isChecked();
+  FPrefs.MachineListings = cbMachineListings->isChecked();
+  if (const std::string codePage = CharacterSetOf(cmboCodePage); !codePage.empty()) FPrefs.CodePage = codePage;
 }
 
 // The log always lives in the program's folder when its name is typed.

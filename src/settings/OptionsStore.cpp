@@ -8,6 +8,7 @@
 #include "FTPUtils.h"
 #include "HintFilter.h"
 #include "IniFile.h"
+#include "NameCodec.h"
 #include "Options.h"
 
 namespace ferrowin {
@@ -75,6 +76,8 @@ void LoadConnection(TPreferences& p, const TIniFile& ini) {
   p.Timeout = ini.ReadInteger(Connection, "Timeout", DefaultTimeout);
   p.TransferMode = ini.ReadInteger(Connection, "TransferMode", 0);
   p.SingleConnectionsOnly = ini.ReadBool(Connection, "SingleConnectionsOnly", true);
+  p.MachineListings = ini.ReadBool(Connection, "MachineListings", true);
+  p.CodePage = ini.ReadString(Connection, "CodePage", "WINDOWS-1252");
 }
 
 // Older versions only knew "lower case or not"; that choice seeds the case conversion once.
@@ -162,6 +165,8 @@ void SaveConnection(const TPreferences& p, TWriter& w) {
   w.Int(Connection, "Timeout", p.Timeout);
   w.Int(Connection, "TransferMode", p.TransferMode);
   w.Bool(Connection, "SingleConnectionsOnly", p.SingleConnectionsOnly);
+  w.Bool(Connection, "MachineListings", p.MachineListings);
+  w.Str(Connection, "CodePage", p.CodePage);
 }
 
 void SaveConversionsAndFirewall(const TPreferences& p, TWriter& w) {
@@ -207,6 +212,8 @@ void ApplyPreferences(const TPreferences& prefs, const std::function<void(bool u
   engine.RetryDelay = std::max(prefs.RetryDelay, 0);
   // 0 attempts means "without limit" to the engine, so only InfiniteRetry may give it.
   engine.MaxAttempts = prefs.InfiniteRetry ? 0 : std::max(prefs.Retries, 1);
+  engine.MachineListings = prefs.MachineListings;
+  SetFallbackCodePage(prefs.CodePage);
   if (applyToComponents) applyToComponents(prefs.UsePASV);
 }
 

@@ -142,6 +142,7 @@ void TTransferItem::LogOn(TFTPComponent& c) {
   c.User = UserID;
   c.Password = Password;
   c.Account = Account;
+  c.SetCharacterSet(CharacterSet);
   c.SetServerType(1);  // "Not Relevant": a transfer needs no detection
   const TPreferences* prefs = Owner ? Owner->List.Prefs : nullptr;
   if (prefs && prefs->FirewallEnabled && UseFirewall) {

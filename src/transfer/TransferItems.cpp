@@ -110,7 +110,8 @@ TFTPComponent* TTransferItems::GetConnection(const TTransferItem& item) {
   }
   for (auto& c : Connections) {
     if (c->Host() == item.Host && c->Port == static_cast<int>(item.Port) && c->User == item.UserID &&
-        c->Password == item.Password && c->Account == item.Account && !c->Busy())
+        c->Password == item.Password && c->Account == item.Account && c->CharacterSet() == item.CharacterSet &&
+        !c->Busy())
       return c.get();
   }
   // Another server or login: the pool holds one connection, replaced.
@@ -130,6 +131,7 @@ TFTPComponent* TTransferItems::NewPooled(const TTransferItem& item) {
   c->User = item.UserID;
   c->Password = item.Password;
   c->Account = item.Account;
+  c->SetCharacterSet(item.CharacterSet);
   if (List.Prefs) c->SetPassive(List.Prefs->UsePASV);
   Connections.push_back(std::move(c));
   return Connections.back().get();

@@ -44,6 +44,7 @@ void TfrmMain::ConnectSite(const TSite& site, const std::string& files) {
     if (!site.LocalFolders[i].empty()) OpenLocalFolder(site.LocalFolders[i], i == 0);
   view->UseFirewall = site.Firewall;
   view->setProperty(SiteNameProperty, QString::fromStdString(site.Name));
+  view->FTP().SetCharacterSet(site.CharacterSet);
   view->ConnectHost(site.Host, site.Port > 0 ? site.Port : 21, files, site.HostFolder, "", password, site.User);
   if (!site.Name.empty()) AddLastConnection(site.Name);
 }

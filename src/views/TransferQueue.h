@@ -45,6 +45,7 @@ struct TTransferEntry {
   bool IsHTTP = false;
   std::string URL;
   bool UseFirewall = false;
+  std::string CharacterSet;  // of the site's names ("" = Auto)
 };
 
 // What one transfer request has answered for all of its files.

@@ -166,7 +166,7 @@ TEST_F(RepliesInStep, TheDataConnectionIsClosedWhenTheClosingReplyNeverComes) {
 
 // A resolver that answers only when the test lets it.
 struct TStuckResolver {
-  static int Resolve(const std::string&, TAddress&) {
+  static int Resolve(const std::string&, std::vector<TAddress>&) {
     std::unique_lock lock(Lock);
     ++Waiting;
     Changed.notify_all();

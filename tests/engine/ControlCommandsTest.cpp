@@ -24,7 +24,7 @@ class ControlCommands : public TEngineTest {
     command(*Client->Component);
     EXPECT_TRUE(Client->Events->WaitCompleted(2));
     Lines received = Server->Received();
-    std::size_t loginLines = owned ? 7 : 3;  // USER PASS SYST (TYPE I, REST 1, REST 0, TYPE A)
+    std::size_t loginLines = owned ? 8 : 4;  // USER PASS FEAT SYST (TYPE I, REST 1, REST 0, TYPE A)
     return Lines(received.begin() + std::min(loginLines, received.size()), received.end());
   }
   std::unique_ptr<TFakeFtpServer> Server;

@@ -45,7 +45,7 @@ TEST_F(ControlConnection, MultiLineRepliesEndOnlyAtTheirLastLine) {
       if (line.Color == ReplyColor && logged.size() < c.Expected.size()) logged.push_back(line.Message);
     EXPECT_EQ(logged, c.Expected);
     EXPECT_EQ(server.Received(),
-              (std::vector<std::string>{"USER joe", "PASS pw", "SYST", "TYPE I", "REST 1", "REST 0", "TYPE A"}));
+              (std::vector<std::string>{"USER joe", "PASS pw", "FEAT", "SYST", "TYPE I", "REST 1", "REST 0", "TYPE A"}));
   }
 }
 

@@ -63,7 +63,7 @@ TEST_F(Login, DetectsTheServerTypeFromWelcomeSystOrHelp) {
     TClient client(server.Port(), "joe", "pw");
     client.Login();
     EXPECT_EQ(client.Component->ServerType(), c.Type);
-    Lines expected = {"USER joe", "PASS pw"};
+    Lines expected = {"USER joe", "PASS pw", "FEAT"};
     expected.insert(expected.end(), c.Sent.begin(), c.Sent.end());
     // The probe asks in binary type, then goes back to the type a login starts in.
     expected.insert(expected.end(), {"TYPE I", "REST 1", "REST 0", "TYPE A"});
@@ -78,7 +78,7 @@ TEST_F(Login, AnnouncedTypeSkipsDetection) {
   TClient client(server.Port(), "joe", "pw", /*owned=*/false);
   client.Component->SetServerType(1);  // "Not Relevant": a transfer connection
   client.Login();
-  EXPECT_EQ(server.Received(), (Lines{"USER joe", "PASS pw"}));
+  EXPECT_EQ(server.Received(), (Lines{"USER joe", "PASS pw", "FEAT"}));
   EXPECT_FALSE(client.Events->LogHas("Server Type"));
   EXPECT_TRUE(client.Component->CanResume());  // no probe without an owner
   EXPECT_EQ(client.Events->Events, (Lines{"Connect", "LoggedIn", "CommandCompleted Login 1 0"}));
@@ -91,14 +91,14 @@ TEST_F(Login, UserPasswordAndAccountDialogues) {
     Lines Sent;
     bool Success;
   } cases[] = {
-      {"230 right after USER", {{"USER .*", "230 No password needed."}}, {"USER joe", "SYST"}, true},
+      {"230 right after USER", {{"USER .*", "230 No password needed."}}, {"USER joe", "FEAT", "SYST"}, true},
       {"331 then 332: ACCT after PASS",
        {{"USER .*", "331 Password."}, {"PASS .*", "332 Account."}, {"ACCT .*", "230 In."}},
-       {"USER joe", "PASS pw", "ACCT acc", "SYST"},
+       {"USER joe", "PASS pw", "ACCT acc", "FEAT", "SYST"},
        true},
       {"332 first: ACCT before PASS",
        {{"USER .*", "332 Account first."}, {"ACCT .*", "331 Now the password."}, {"PASS .*", "230 In."}},
-       {"USER joe", "ACCT acc", "PASS pw", "SYST"},
+       {"USER joe", "ACCT acc", "PASS pw", "FEAT", "SYST"},
        true},
       {"wrong password", {{"USER .*", "331 Password."}, {"PASS .*", "530 Login incorrect."}}, {"USER joe", "PASS pw"},
        false},

@@ -48,9 +48,9 @@ class ScriptedTransfer : public TEngineTest {
     TearDown();
     TEngineTest::SetUp();
   }
-  Lines Sent() const {  // after USER PASS SYST
+  Lines Sent() const {  // after USER PASS FEAT SYST
     Lines all = Server->Received();
-    return Lines(all.begin() + std::min<std::size_t>(3, all.size()), all.end());
+    return Lines(all.begin() + std::min<std::size_t>(4, all.size()), all.end());
   }
   std::unique_ptr<TFakeFtpServer> Server;
   std::unique_ptr<TClient> Client;

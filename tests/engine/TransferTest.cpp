@@ -144,6 +144,7 @@ TEST_F(Transfer, AbortEndsATransferWithinASecondAndRepliesStayInStep) {
 }
 
 TEST_F(Transfer, ListingOfARealFolder) {
+  EngineSettings().MachineListings = false;  // the UNIX form of LIST (links show their target)
   fs::create_directory(Server.RootFile("sub dir"));
   fs::create_directory(Server.RootFile("other"));
   WriteFile(Server.RootFile("a.txt"), "hello");

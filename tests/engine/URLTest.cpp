@@ -38,6 +38,9 @@ TEST(ParseURL, SplitsFtpAndHttpURLs) {
       // A fragment belongs to the browser; in an ftp path "#" is part of the name.
       {"http://host/a/page.html#part-2", "anonymous", "me@home", "host", 80, "/a/", "page.html"},
       {"ftp://host/a/take#1.txt", "anonymous", "me@home", "host", 21, "/a/", "take#1.txt"},
+      // IPv6 literals keep their brackets, so that a URL written from the host reads back.
+      {"ftp://joe:pw@[2001:db8::1]:2121/pub/f", "joe", "pw", "[2001:db8::1]", 2121, "/pub/", "f"},
+      {"[::1]/pub/", "anonymous", "me@home", "[::1]", 21, "/pub/", ""},
   };
   for (const auto& c : cases) {
     TURLParts parts;

@@ -97,6 +97,7 @@ void TEngineTest::SetUp() {
   s.TimeOut = 10000;
   s.RetryDelay = 5;
   s.MaxAttempts = 3;
+  s.MachineListings = true;
 }
 
 void TEngineTest::TearDown() {

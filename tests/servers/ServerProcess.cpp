@@ -118,8 +118,8 @@ void TServerProcess::Stop() {
   Child = -1;
 }
 
-TPyFtpServer::TPyFtpServer()
-    : Process({"/usr/bin/python3", ServersFolder() + "/pyftpd_server.py", RootDir.Path(), UserName, Password}) {}
+TPyFtpServer::TPyFtpServer(const std::string& address)
+    : Process({"/usr/bin/python3", ServersFolder() + "/pyftpd_server.py", RootDir.Path(), UserName, Password, address}) {}
 
 TFakeFtpServer::TFakeFtpServer(const std::string& scriptJson) : RecordPath(Dir.File("record.txt")) {
   std::ofstream(Dir.File("script.json")) << scriptJson;

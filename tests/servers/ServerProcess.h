@@ -41,10 +41,11 @@ class TServerProcess {
   int ListenPort = 0;
 };
 
-// pyftpdlib over a temporary folder with the user "tester"/"secret" and anonymous access.
+// pyftpdlib over a temporary folder with the user "tester"/"secret" and anonymous access,
+// listening on 127.0.0.1 or on the address given ("::1").
 class TPyFtpServer {
  public:
-  TPyFtpServer();
+  explicit TPyFtpServer(const std::string& address = "127.0.0.1");
   [[nodiscard]] int Port() const { return Process.Port(); }
   [[nodiscard]] std::string Root() const { return RootDir.Path(); }
   [[nodiscard]] std::string RootFile(const std::string& name) const { return RootDir.File(name); }

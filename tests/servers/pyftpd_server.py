@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """A real FTP server for tests: pyftpdlib over a folder, with a named user and anonymous
-access, passive and active mode. Prints "PORT <n>" once it listens on 127.0.0.1.
+access, passive and active mode. Prints "PORT <n>" once it listens on ADDRESS (127.0.0.1
+unless given; "::1" for an IPv6-only server).
 
-Usage: pyftpd_server.py ROOT USER PASSWORD
+Usage: pyftpd_server.py ROOT USER PASSWORD [ADDRESS]
 """
 import logging
 import sys
@@ -17,6 +18,7 @@ from serverlib import exit_with_parent
 def main():
     exit_with_parent()
     root, user, password = sys.argv[1:4]
+    address = sys.argv[4] if len(sys.argv) > 4 else "127.0.0.1"
     logging.basicConfig(level=logging.CRITICAL)
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, root, perm="elradfmwMT")
@@ -25,7 +27,7 @@ def main():
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.permit_foreign_addresses = False
-    server = FTPServer(("127.0.0.1", 0), handler)
+    server = FTPServer((address, 0), handler)
     print("PORT %d" % server.address[1], flush=True)
     server.serve_forever(handle_exit=True)
 

@@ -129,6 +129,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
     dialog->editPort->setText("2121");
     dialog->editLocalFolder[2]->setText("/home/bob/site");
     dialog->cbFirewall->setChecked(false);
+    dialog->cmboCharacterSet->setCurrentIndex(dialog->cmboCharacterSet->findText("ISO-8859-1"));
     dialog->memoNotes->setPlainText(notes);
     dialog->btnOK->click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -136,6 +137,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
     TSite chosen = dialog->Site();
     EXPECT_EQ(chosen.Name, "My site");
     EXPECT_EQ(chosen.Port, 2121);
+    EXPECT_EQ(chosen.CharacterSet, "ISO-8859-1");
   }
   auto dialog = Open();
   EXPECT_EQ(dialog->cmboSite->currentText(), "My site");
@@ -149,6 +151,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
   EXPECT_EQ(dialog->editLocalFolder[0]->text(), "/srv/default");
   EXPECT_EQ(dialog->editLocalFolder[2]->text(), "/home/bob/site");
   EXPECT_FALSE(dialog->cbFirewall->isChecked());
+  EXPECT_EQ(dialog->cmboCharacterSet->currentText(), "ISO-8859-1");
   EXPECT_EQ(dialog->memoNotes->toPlainText(), notes);
 }
 

@@ -91,6 +91,20 @@ TEST_F(SiteFileTest, FileOfEarlierVersionsIsReadAsWritten) {
   EXPECT_FALSE(beta.Firewall);
   EXPECT_EQ(beta.LocalFolders[1], "/tmp");
   EXPECT_EQ(beta.Notes, (std::vector<std::string>{"abc", "de f", "say \"hi\"", "", "x"}));
+  EXPECT_EQ(beta.CharacterSet, "");  // Auto
+}
+
+TEST_F(SiteFileTest, CharacterSetIsWrittenOnlyWhenChosen) {
+  TSiteFile sites(Path);
+  TSite site;
+  site.Name = "old server";
+  site.Host = "[2001:db8::1]:2121";
+  for (const char* charset : {"ISO-8859-1", ""}) {
+    site.CharacterSet = charset;
+    ASSERT_TRUE(sites.WriteSite(site));
+    EXPECT_EQ(sites.ReadSite(site.Name, ""), site);
+    EXPECT_EQ(test::ReadFile(Path).find("CharacterSet") != std::string::npos, *charset != 0) << charset;
+  }
 }
 
 TEST_F(SiteFileTest, ListReadingRules) {

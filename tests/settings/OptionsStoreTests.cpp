@@ -2,6 +2,7 @@
 
 #include "FTPCompSettings.h"
 #include "IniFile.h"
+#include "NameCodec.h"
 #include "Options.h"
 #include "TempHome.h"
 
@@ -59,6 +60,8 @@ TPreferences Changed() {
   p.Timeout = 45;
   p.TransferMode = 4;
   p.SingleConnectionsOnly = false;
+  p.MachineListings = false;
+  p.CodePage = "KOI8-R";
   p.ConversionCase = 2;
   p.ConversionUseShortName = true;
   p.ConversionSpaces = 2;
@@ -160,6 +163,7 @@ TEST_F(OptionsStoreTest, KeysAreWrittenWhereOtherProgramsLookForThem) {
       {"Conversions", "ConversionChar", "-"}, {"Firewall", "Port", "2121"},
       {"Firewall", "Type", "3"},              {"Sounds", "EndOfFile", "/s/3.wav"},
       {"FileTypes", "Ext0", ".TXT"},          {"URLs", "URL1", "ftp://b/dir/"},
+      {"Connection", "MachineListings", "0"}, {"Connection", "CodePage", "KOI8-R"},
   };
   for (auto [section, key, value] : keys) EXPECT_EQ(ini.ReadString(section, key, "?"), value) << section << "/" << key;
 }
@@ -189,6 +193,8 @@ TEST_F(OptionsStoreTest, ApplySetsTheEngineAndEveryComponent) {
     p.UsePASV = c.Passive;
     p.Ping = c.Passive;
     p.QuickDisconnect = !c.Passive;
+    p.MachineListings = c.Passive;
+    p.CodePage = c.Passive ? "ISO-8859-15" : "";
     std::vector<bool> calls;
     ApplyPreferences(p, [&](bool passive) { calls.push_back(passive); });
     TEngineSettings& e = EngineSettings();
@@ -197,6 +203,8 @@ TEST_F(OptionsStoreTest, ApplySetsTheEngineAndEveryComponent) {
     EXPECT_EQ(e.MaxAttempts.load(), c.Attempts);
     EXPECT_EQ(e.Ping.load(), c.Passive);
     EXPECT_EQ(e.QuickDisconnect.load(), !c.Passive);
+    EXPECT_EQ(e.MachineListings.load(), c.Passive);
+    EXPECT_EQ(FallbackCodePage(), c.Passive ? "ISO-8859-15" : "WINDOWS-1252");  // an empty choice: the default
     EXPECT_EQ(calls, std::vector<bool>{c.Passive});
   }
 }

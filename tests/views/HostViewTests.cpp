@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FTPCompSettings.h"
 #include "Options.h"
 #include "Screenshots.h"
 #include "ViewTestSupport.h"
@@ -22,6 +23,9 @@ class HostViewReal : public TViewTest {
  protected:
   void SetUp() override {
     TViewTest::SetUp();
+    // Links as a UNIX listing shows them: this server's MLSD follows links and leaves out
+    // broken ones.
+    EngineSettings().MachineListings = false;
     auto file = [this](const std::string& name, std::size_t size) {
       std::ofstream(Server.RootFile(name)) << std::string(size, 'x');
     };
@@ -40,7 +44,10 @@ class HostViewReal : public TViewTest {
     Window->show();
     States = std::make_unique<TStateRecorder>(Host());
   }
-  void Release() override { Window.reset(); }
+  void Release() override {
+    Window.reset();
+    EngineSettings().MachineListings = true;
+  }
 
   THostView& Host() { return Window->Host(); }
   void Connect(const std::string& files = "") {

@@ -75,6 +75,8 @@ bool ParseSessionOptions(int argc, char** argv, const std::vector<std::string>& 
       o.Ascii = true;
     } else if (arg == "--log") {
       o.Log = true;
+    } else if (arg == "--list") {
+      o.PlainList = true;
     }
   }
   return true;

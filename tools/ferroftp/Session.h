@@ -16,6 +16,7 @@ struct TSessionOptions {
   bool Resume = false;
   bool Ascii = false;
   bool Log = false;
+  bool PlainList = false;   // LIST even where the server offers MLSD
   int TimeoutSeconds = -1;  // -1: the engine's default
   int Retries = 0;          // connection attempts after the first
   std::vector<std::string> Arguments;

@@ -143,12 +143,14 @@ int RunHttp(int argc, char** argv) {
 }
 
 int RunLs(int argc, char** argv) {
-  static const char* usage = "usage: ferroftp ls URL [--active] [--timeout SECONDS] [--retries N] [--log]\n";
+  static const char* usage =
+      "usage: ferroftp ls URL [--active] [--list] [--timeout SECONDS] [--retries N] [--log]\n";
   TSessionOptions options;
   std::string error;
-  if (!ParseSessionOptions(argc, argv, {"--active", "--timeout", "--retries", "--log"}, options, error) ||
+  if (!ParseSessionOptions(argc, argv, {"--active", "--list", "--timeout", "--retries", "--log"}, options, error) ||
       options.Arguments.size() != 1)
     return Usage(usage, error);
+  EngineSettings().MachineListings = !options.PlainList;
   TSession session(options, true);
   TURLParts parts;
   if (!session.SetURL(options.Arguments[0], parts)) return Usage(usage, "not an ftp URL: " + options.Arguments[0]);

@@ -17,7 +17,7 @@ constexpr const char* Usage =
     "  put LOCALFILE URL [OPTIONS]  upload a file; a URL ending in \"/\" keeps the local name\n"
     "  http URL LOCAL [--timeout SECONDS] [--log]\n"
     "                               download over HTTP\n"
-    "  ls URL [--active] [--timeout SECONDS] [--retries N] [--log]\n"
+    "  ls URL [--active] [--list] [--timeout SECONDS] [--retries N] [--log]\n"
     "                               list a folder as JSON lines\n"
     "  parse --type unix|dos|vm|vms [FILE]\n"
     "                               parse a directory listing (stdin without FILE) and\n"
