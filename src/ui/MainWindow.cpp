@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "AutomationHooks.h"
 #include "DataFolder.h"
 #include "FTPComp.h"
 #include "FTPUtils.h"
@@ -60,7 +61,8 @@ TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(st
   CreateTransferControls();
   NewLocalView();
   NewHostView();
-  RestoreRegistryValues();
+  if (AutomationServer()) BecomeAutomationDialog();  // a client's dialog: nothing from the registry
+  else RestoreRegistryValues();
   setWindowTitle(QStringLiteral("Disconnected - Ferrowin"));
   LoadActivityAnimation();
 }
@@ -253,6 +255,7 @@ void TfrmMain::AbortAllConnections() {
 }
 
 bool TfrmMain::FormCloseQuery() {
+  if (AutomationMode()) return true;  // the client's copy: nobody is asked
   const int count = ActiveConnections();
   if (count == 0) return true;
   TPrompt prompt;
@@ -265,6 +268,7 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::FormClose() {
+  if (AutomationMode()) return;  // a client's copy leaves the user's settings and layout alone
   SavePreferences();
   // Applying the preferences above must not bring QUIT back to connections just aborted.
   if (AbortedAll) EngineSettings().QuickDisconnect = true;
