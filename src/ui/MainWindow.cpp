@@ -255,7 +255,6 @@ void TfrmMain::AbortAllConnections() {
 }
 
 bool TfrmMain::FormCloseQuery() {
-  if (AutomationMode()) return true;  // the client's copy: nobody is asked
   const int count = ActiveConnections();
   if (count == 0) return true;
   TPrompt prompt;
@@ -268,7 +267,6 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::FormClose() {
-  if (AutomationMode()) return;  // a client's copy leaves the user's settings and layout alone
   SavePreferences();
   // Applying the preferences above must not bring QUIT back to connections just aborted.
   if (AbortedAll) EngineSettings().QuickDisconnect = true;

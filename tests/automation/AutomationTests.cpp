@@ -24,6 +24,7 @@
 #include "LoclView.h"
 #include "Main.h"
 #include "MainAutomation.h"
+#include "Prompts.h"
 #include "ServerProcess.h"
 #include "Transfer.h"
 
@@ -53,6 +54,7 @@ class Automation : public TViewTest {
   void SetUp() override {
     TViewTest::SetUp();
     std::ofstream(Home.File("ferrowin.ini")) << "[Connection]\r\nShowManager=0\r\n";
+    AskedPrompts().clear();
     SetAutomationServer(true);
     Window = std::make_unique<TfrmMain>();
     Quorra = std::make_unique<TQuorra>(*Window);
@@ -183,6 +185,13 @@ TEST_F(Automation, UploadsGoThroughTheGeneralQueueAndLocalFoldersStay) {
   EXPECT_EQ(Window->TransferList->General().Count(), 1);
   EXPECT_EQ(Client->Events.Arguments.value(Client->Events.Names.indexOf("OnItemCompleted")),
             QString::fromStdString(disk.File("lower.txt")));
+  // The name given is used as it is, and what is there is replaced without a question.
+  ASSERT_EQ(Client->Call("Upload", {QString::fromStdString(disk.File("lower.txt")), "there.txt"}).type(),
+            QDBusMessage::ReplyMessage);
+  ASSERT_TRUE(WaitFor([&] { return Client->Events.Count("OnAllItemsCompleted") == 2; }, std::chrono::seconds(20)));
+  std::ifstream replaced(server.RootFile("there.txt"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(replaced), {}), "upload me");
+  EXPECT_TRUE(AskedPrompts().empty());
   EXPECT_EQ(Client->Call("Upload", {QString::fromStdString(disk.File("missing.txt")), "x"}).type(),
             QDBusMessage::ReplyMessage)
       << "a file that cannot be read is ignored quietly";
@@ -193,10 +202,10 @@ TEST_F(Automation, UploadsGoThroughTheGeneralQueueAndLocalFoldersStay) {
   local.SelectAll();
   ASSERT_EQ(local.ListView()->SelCount(), 2);
   ASSERT_TRUE(Host().TransferFrom(local));
-  ASSERT_TRUE(WaitFor([&] { return Client->Events.Count("OnAllItemsCompleted") == 2; }, std::chrono::seconds(20)));
+  ASSERT_TRUE(WaitFor([&] { return Client->Events.Count("OnAllItemsCompleted") == 3; }, std::chrono::seconds(20)));
   EXPECT_TRUE(fs::exists(server.RootFile("SECOND.TXT")));
   EXPECT_FALSE(fs::exists(server.RootFile("FOLDER")));
-  EXPECT_EQ(Client->Events.Count("OnItemCompleted"), 2);
+  EXPECT_EQ(Client->Events.Count("OnItemCompleted"), 3);
 }
 
 TEST_F(Automation, FailuresComeBackAsErrorsWithTheirText) {
@@ -229,6 +238,27 @@ TEST_F(Automation, FailuresComeBackAsErrorsWithTheirText) {
   EXPECT_EQ(Client->Get("DialogAction"), QVariant(0));
   // Nothing half done: the refused selection left the list as it was.
   EXPECT_EQ(Host().ListView()->SelCount(), 0);
+}
+
+// Closing the dialog is cancelling it: no question, and the user's settings stay untouched.
+TEST_F(Automation, ClosingTheWindowCancelsAndWritesNothing) {
+  TPyFtpServer server;
+  std::ofstream(server.RootFile("a.txt")) << "a";
+  ASSERT_TRUE(Connect(server));
+  Client->Subscribe({"OnCancel"});
+  auto files = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::recursive_directory_iterator(Home.Path()))
+      found.push_back(entry.path().string() + ":" + std::to_string(entry.is_regular_file() ? fs::file_size(entry) : 0));
+    return found;
+  };
+  const auto before = files();
+  Window->close();
+  EXPECT_TRUE(WaitFor([&] { return Client->Events.Count("OnCancel") == 1; }));
+  EXPECT_FALSE(Window->isVisible());
+  EXPECT_TRUE(AskedPrompts().empty());
+  EXPECT_EQ(files(), before);
+  EXPECT_TRUE(Host().Connected()) << "the copy stays its client's";
 }
 
 // Every member of the shipped type library is served, in its order, and answers (a call
