@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "Application.h"
+#include "AutomationFactory.h"
+#include "AutomationHooks.h"
 #include "CommandLineOptions.h"
 #include "FTPCompThread.h"
 #include "FTPUtils.h"
@@ -39,6 +41,9 @@ bool PrintRequested(const ferrowin::TStartOptions& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  using TKind = ferrowin::TAutomationStart::TKind;
+  const ferrowin::TAutomationStart automation = ferrowin::ReadAutomationStart(Arguments(argc, argv));
+  if (automation.Kind == TKind::Factory) return ferrowin::RunAutomationFactory(argc, argv);
   ferrowin::TStartOptions options = ferrowin::ReadSwitches(Arguments(argc, argv));
   if (PrintRequested(options)) return 0;
   ferrowin::TApplication app(argc, argv);
@@ -47,7 +52,11 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(icon);
   QApplication::setDesktopFileName(QStringLiteral("ferrowin"));
   const QString url = QString::fromStdString(options.URL);
-  if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url)) return 1;
+  // A client's copy is one of its own: it neither defers to nor stands for the user's copy.
+  const bool forClient = automation.Kind == TKind::Copy;
+  if (!forClient && !ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url))
+    return 1;
+  ferrowin::SetAutomationServer(forClient);
   ferrowin::InstallQtMessageWindows();
   if (options.DebugTrace) ferrowin::SetDebugTrace(true);
   int code = 0;
@@ -58,8 +67,12 @@ int main(int argc, char* argv[]) {
       window.ComeForward();
       if (!url.isEmpty()) window.ConnectURL(url.toStdString());
     });
-    window.show();
-    code = QApplication::exec();
+    // A client's copy shows its window when the client calls Show.
+    std::unique_ptr<ferrowin::TAutomationCopy> copy;
+    if (forClient) copy = std::make_unique<ferrowin::TAutomationCopy>(window, automation, QDBusConnection::sessionBus());
+    else window.show();
+    code = !copy || copy->Start() ? QApplication::exec() : 1;
+    copy.reset();
     ferrowin::SetComeForwardHandler(nullptr);
     ferrowin::TApplication::SetExceptionHandler(nullptr);
   }

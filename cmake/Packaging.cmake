@@ -4,7 +4,18 @@ set(FERROWIN_DATA ${PROJECT_SOURCE_DIR}/data)
 
 # The program's own data, found at run time beside bin/ as ../share/ferrowin.
 install(DIRECTORY ${FERROWIN_DATA}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/ferrowin
-        PATTERN icons EXCLUDE PATTERN man EXCLUDE PATTERN "*.desktop" EXCLUDE PATTERN "*.metainfo.xml" EXCLUDE)
+        PATTERN icons EXCLUDE PATTERN man EXCLUDE PATTERN "*.desktop" EXCLUDE PATTERN "*.metainfo.xml" EXCLUDE
+        PATTERN "Lumbra.*" EXCLUDE)
+
+# The automation server: its type library (the introspection XML) and the service file from
+# which D-Bus starts the factory, with the program's path as installed (cpack installs to /usr).
+install(FILES ${FERROWIN_DATA}/Lumbra.IQuorra.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
+set(FERROWIN_SERVICE_FILE ${CMAKE_CURRENT_BINARY_DIR}/Lumbra.Quorra.service)
+install(CODE "
+  file(READ \"${FERROWIN_DATA}/Lumbra.Quorra.service.in\" text)
+  string(REPLACE \"@FERROWIN_EXEC@\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/ferrowin\" text \"\${text}\")
+  file(WRITE \"${FERROWIN_SERVICE_FILE}\" \"\${text}\")")
+install(FILES ${FERROWIN_SERVICE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
 
 install(FILES ${FERROWIN_DATA}/ferrowin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${FERROWIN_DATA}/io.github.ferrowin.ferrowin.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -138,6 +138,8 @@ class TTransferItems : public TTransferQueue {
   void Release() override;
 
   // Called by the items.
+  // An item has ended (its final state is set after): counts it and tells whoever follows.
+  void ItemCompleted(TTransferItem& item);
   void AddLog(TFTPComponent& connection, const std::string& message, TColor color);
   [[nodiscard]] bool InPool(const TFTPComponent* connection) const;
   // Frees a connection once the notification that got us here has returned.

@@ -232,8 +232,7 @@ void TTransferItem::Finish(TCommandKind command, bool success, bool aborted) {
     if (!IsUpload && !IsFolder && (!prefs || prefs->PreserveTimeStamp) && FileDate != 0)
       SetLocalFileDate(LocalPath(), FileDate);
   }
-  ++queue.DoneCount;
-  if (queue.OnItemCompleted) queue.OnItemCompleted(queue, *this);
+  queue.ItemCompleted(*this);
   if (Connection && !queue.InPool(Connection)) {
     TFTPComponent* c = Connection;
     Connection = nullptr;

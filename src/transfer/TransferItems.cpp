@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AutomationHooks.h"
 #include "FTPUtils.h"
 #include "Format.h"
 #include "HostView.h"
@@ -170,12 +171,22 @@ void TTransferItems::DisconnectAll() {
       if (item->Connection != c.get()) continue;
       item->Connection = nullptr;
       if (item->State != isBusy) continue;
-      ++DoneCount;
-      if (OnItemCompleted) OnItemCompleted(*this, *item);
+      ItemCompleted(*item);
       item->SetState(isCancelled);
     }
     ReleaseLater(std::move(c));
   }
+}
+
+void TTransferItems::ItemCompleted(TTransferItem& item) {
+  ++DoneCount;
+  std::shared_ptr<bool> alive = Alive;
+  if (OnItemCompleted) OnItemCompleted(*this, item);
+  if (!*alive) return;
+  // Raised before the item's final state is set: it still counts as busy here. The client
+  // hears the local file: for an upload that is its source, not the server's folder.
+  RaiseAutomation(&TAutomationHooks::OnItemCompleted, item.LocalPath());
+  if (StateCount[isPending] == 0) RaiseAutomation(&TAutomationHooks::OnAllItemsCompleted);
 }
 
 TTransferItem* TTransferItems::Item(int index) const {

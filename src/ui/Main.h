@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace ferrowin {
 
+class TAutomationPanel;
 class TCustomView;
 class THostView;
 class TLocalView;
@@ -115,6 +116,8 @@ class TfrmMain : public QMainWindow {
   TLogControl* memoLog = nullptr;
   QLabel* aniActivity = nullptr;
   QLabel* lblBusy = nullptr;  // the busy panel shown over an animating host list
+  TAutomationPanel* pnlOpenSave = nullptr;  // only in a copy started for an automation client
+  [[nodiscard]] bool AutomationMode() const { return pnlOpenSave != nullptr; }
 
   // Handlers.
   void btnConnectClick();
@@ -149,6 +152,7 @@ class TfrmMain : public QMainWindow {
   QWidget* CreateHostSide();
   void CreateMenus();
   void CreateTransferControls();
+  void BecomeAutomationDialog();
   void RestoreRegistryValues();
   void SaveRegistryValues();
   void LoadActivityAnimation();

@@ -16,6 +16,7 @@
 #include "HostView.h"
 #include "LogControl.h"
 #include "LoclView.h"
+#include "MainAutomation.h"
 #include "Main.h"
 #include "SoundPlayer.h"
 
@@ -283,6 +284,7 @@ void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
   const bool busy = view.Animating || view.Transferring || view.FTP().Busy();
   UpdateHostCommands(view.Connected(), view.Animating, busy, count);
   UpdateTransferButtons();
+  if (pnlOpenSave) pnlOpenSave->RefreshNames(view, count);
 }
 
 void TfrmMain::UpdateHostCommands(bool connected, bool, bool busy, int) {

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "AutomationHooks.h"
 #include "DataFolder.h"
 #include "FTPComp.h"
 #include "FTPUtils.h"
@@ -60,7 +61,8 @@ TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(st
   CreateTransferControls();
   NewLocalView();
   NewHostView();
-  RestoreRegistryValues();
+  if (AutomationServer()) BecomeAutomationDialog();  // a client's dialog: nothing from the registry
+  else RestoreRegistryValues();
   setWindowTitle(QStringLiteral("Disconnected - Ferrowin"));
   LoadActivityAnimation();
 }

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "AutomationHooks.h"
 #include "FTPUtils.h"
 #include "Format.h"
 #include "Options.h"
@@ -135,6 +136,7 @@ void THostView::ShowEmptyFolder() {
 void THostView::FTPCantLogIn() {
   EndWaits(false);
   RaiseState(hsCantLogIn);
+  RaiseAutomation(&TAutomationHooks::OnCantLogin);
 }
 
 void THostView::FTPCommandCompleted(TCommandKind command, bool success, bool aborted) {
@@ -163,7 +165,10 @@ void THostView::FTPCommandCompleted(TCommandKind command, bool success, bool abo
   }
 }
 
-void THostView::FTPConnect() { RaiseState(hsConnected); }
+void THostView::FTPConnect() {
+  RaiseState(hsConnected);
+  RaiseAutomation(&TAutomationHooks::OnConnected);
+}
 
 void THostView::FTPDisconnect() {
   ListView()->setEnabled(false);
@@ -177,6 +182,7 @@ void THostView::FTPDisconnect() {
   ServerFolder.clear();
   EndWaits(false);
   RaiseState(hsDisconnected);
+  RaiseAutomation(&TAutomationHooks::OnDisconnected);
 }
 
 void THostView::FTPError(int, const std::string& message) {
@@ -207,10 +213,12 @@ void THostView::AddLogLine(const std::string& message, TColor color) {
   Log.push_back({message, color});
   while (Log.size() > MaxLogEntries) Log.pop_front();
   if (OnLog) OnLog(*this, message, color);
+  RaiseAutomation(&TAutomationHooks::OnLog, message);
 }
 
 void THostView::FTPLoggedIn() {
   RaiseState(hsLoggedIn);
+  RaiseAutomation(&TAutomationHooks::OnLoggedIn);
   ClearItems();
   ListView()->setEnabled(true);
   Changing = true;

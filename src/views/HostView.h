@@ -143,6 +143,8 @@ class THostView : public TCustomView {
   // The view's own handlers on its connection, also when a transfer hands it back.
   void InstallHandlers();
   [[nodiscard]] TTransferQueue* TransferQueue() const { return TransferItems; }
+  // A transfer entry with this connection's server and login filled in.
+  [[nodiscard]] TTransferEntry ConnectionEntry() const;
   void TransferQueueGone(TTransferQueue* queue);
 
   [[nodiscard]] std::string ServerPath(const std::string& path) const;
@@ -246,7 +248,6 @@ class THostView : public TCustomView {
   [[nodiscard]] static std::vector<TSelected> SelectionOf(const TCustomView& view);
   bool EnsureQueue();
   [[nodiscard]] std::string TabCaption() const;
-  [[nodiscard]] TTransferEntry ConnectionEntry() const;
   std::int64_t DecideEntry(TCustomView& dest, bool sameFolder, const std::string& name, std::int64_t size,
                            TDateTime date);
   void UploadSelection(TCustomView& source, const std::string& remote, int depth);

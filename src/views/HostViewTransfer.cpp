@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 
+#include "AutomationHooks.h"
 #include "Format.h"
 #include "HostView.h"
 #include "NameConversion.h"
@@ -100,8 +101,9 @@ void THostView::UploadSelection(TCustomView& source, const std::string& remote, 
   std::vector<TSelected> folders;
   for (const TSelected& s : selection) {
     if (s.Folder) {
-      // A linked folder below the selection is not walked: links may loop.
-      if (!s.Path.empty() && (depth == 0 || !s.Link)) folders.push_back(s);
+      // A linked folder below the selection is not walked: links may loop. An automation
+      // client uploads files only.
+      if (!s.Path.empty() && (depth == 0 || !s.Link) && !AutomationServer()) folders.push_back(s);
       continue;
     }
     if (s.Name.empty() || !TransferItems) continue;

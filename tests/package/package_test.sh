@@ -26,7 +26,8 @@ for f in ./usr/bin/ferrowin ./usr/bin/ferroftp ./usr/share/ferrowin/Activity.ftp
          ./usr/share/applications/ferrowin.desktop ./usr/share/metainfo/io.github.ferrowin.ferrowin.metainfo.xml \
          ./usr/share/icons/hicolor/scalable/apps/ferrowin.svg ./usr/share/icons/hicolor/48x48/apps/ferrowin.png \
          ./usr/share/icons/hicolor/256x256/apps/ferrowin.png ./usr/share/man/man1/ferrowin.1.gz \
-         ./usr/share/man/man1/ferroftp.1.gz; do
+         ./usr/share/man/man1/ferroftp.1.gz ./usr/share/dbus-1/interfaces/Lumbra.IQuorra.xml \
+         ./usr/share/dbus-1/services/Lumbra.Quorra.service; do
   grep -qxF "$f" "$work/files" || fail "missing $f"
 done
 if grep -E '/(tests?|include)/|\.a$|_tests$' "$work/files"; then fail "test or build files in the package"; fi
@@ -42,6 +43,9 @@ out=$("${nodisplay[@]}" "$root/usr/bin/ferrowin" --help) || fail "ferrowin --hel
 grep -qF '/c - Host name or IP address' <<<"$out" || fail "ferrowin --help: $out"
 grep -qF 'ftp://' <<<"$out" || fail "ferrowin --help does not show the URL form"
 [[ ! -e "$work/home/.config/ferrowin" ]] || fail "--help wrote files"
+
+exec_line=$(grep '^Exec=' "$root/usr/share/dbus-1/services/Lumbra.Quorra.service")
+[[ $exec_line == "Exec=/usr/bin/ferrowin --automation-factory" ]] || fail "automation service: $exec_line"
 
 desktop-file-validate "$root/usr/share/applications/ferrowin.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.ferrowin.ferrowin.metainfo.xml" || fail "metainfo"
