@@ -27,9 +27,6 @@ void TfrmMain::CreateToolBar(QWidget* parent) {
   btnMaximizeHost = action(QStringLiteral("Maximize Host View"), QStyle::SP_TitleBarMaxButton, true);
   btnShowLog = action(QStringLiteral("Show Log"), QStyle::SP_FileDialogDetailedView, true);
   btnShowLog->setChecked(true);
-  // Captions under large buttons take two lines where one would be too wide.
-  for (QAction* a : {btnConnectURL, btnMaximizeHost, btnTransferMng})
-    a->setIconText(a->text().section(' ', 0, -2) + '\n' + a->text().section(' ', -1));
   for (QAction* a : {btnConnect, btnConnectURL, btnStop, btnDisconnect, static_cast<QAction*>(nullptr), btnTransferMng,
                      btnMaximizeHost, btnShowLog, btnExplorer})
     ToolBar->AddButton(a);

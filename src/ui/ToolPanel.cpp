@@ -5,6 +5,19 @@
 #include <QToolButton>
 
 namespace ferrowin {
+namespace {
+
+// The caption in as many lines as it needs to fit the width, breaking between words.
+QString Wrapped(const QString& text, const QFontMetrics& metrics, int width) {
+  QStringList lines;
+  for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+    if (!lines.isEmpty() && metrics.horizontalAdvance(lines.back() + ' ' + word) <= width) lines.back() += ' ' + word;
+    else lines << word;
+  }
+  return lines.join('\n');
+}
+
+}  // namespace
 
 TToolPanel::TToolPanel(QWidget* parent) : QWidget(parent) { SetLarge(false); }
 
@@ -28,11 +41,16 @@ void TToolPanel::SetLarge(bool large) {
   for (int i = 0; i < Count(); ++i) {
     QToolButton* button = Buttons[static_cast<std::size_t>(i)];
     button->setGeometry(i * size.width() + 4, 2, size.width(), size.height());
-    const int icon = large ? 32 : 20;
+    const int icon = large ? 24 : 20;
     button->setIconSize(QSize(icon, icon));
     // The divider keeps its look; the others show their hint as caption when large.
-    if (button->defaultAction())
+    if (QAction* action = button->defaultAction()) {
+      QFont font = this->font();
+      if (large) font.setPixelSize(9);
+      button->setFont(font);
+      action->setIconText(Wrapped(action->toolTip(), QFontMetrics(font), size.width() - 6));
       button->setToolButtonStyle(large ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+    }
   }
   setMinimumWidth(Count() * size.width() + 8);
 }
