@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -226,6 +227,19 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   EXPECT_EQ(urls.count("\r\n"), 1);
   EXPECT_TRUE(urls.section("\r\n", 0, 0).startsWith("ftp://") && urls.endsWith("/b.txt")) << urls.toStdString();
 
+  // Any local folder: through a view no tab shows, gone before the download runs.
+  TTempDir target;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    auto& browse = dynamic_cast<QFileDialog&>(dialog);
+    EXPECT_EQ(browse.windowTitle(), "Select Destination Folder");
+    browse.selectFile(QString::fromStdString(target.Path()));
+    return int{QDialog::Accepted};
+  });
+  Select(view, {"hello.txt"});
+  Window->popHostSendToAnyLocalFolderClick();
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(target.File("hello.txt")) && !view.Transferring && !view.FTP().Busy(); }));
+  EXPECT_EQ(fs::file_size(target.File("hello.txt")), 9u);
+
   QString destination;
   SetDialogAnswerer([&](QDialog& dialog) {
     auto& box = dynamic_cast<QInputDialog&>(dialog);
@@ -284,6 +298,18 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
   EXPECT_EQ(AskedPrompts()[0].Text, "An error occurred when the program was started.");
   EXPECT_EQ(AskedPrompts()[0].Icon, QMessageBox::Critical);
   EXPECT_EQ(Window->TemporaryFiles(), std::vector<std::string>{copy});
+
+  // A local double click: 1 the viewer in the local folder, 3 the desktop's handler.
+  TLocalView& local = *Window->CurrentLocalView();
+  Select(local, {"notes.txt"});
+  for (auto [setting, desktop] : {std::pair{1, false}, {3, true}}) {
+    started.clear();
+    Window->Prefs.LocalDblClk = setting;
+    Window->LocalDblClick(local);
+    ASSERT_EQ(started.size(), 1u) << "LocalDblClk " << setting;
+    EXPECT_EQ(started[0].Program.isEmpty(), desktop);
+    EXPECT_EQ(started[0].Arguments, QStringList{QString::fromStdString(Disk.File("notes.txt"))});
+  }
 
   // View: the viewer once per file; edit: the editor once with all; download now: nothing.
   Window->SisterEditor = "/opt/pennifold/pennifold";
