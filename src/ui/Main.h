@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CommandLineOptions.h"
 #include "FTPCompSettings.h"
@@ -16,6 +17,8 @@
 #include "Options.h"
 
 class QAction;
+class QLayout;
+class QLineEdit;
 class QLabel;
 class QMenu;
 class QMovie;
@@ -36,6 +39,9 @@ class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
 class TTransferItemsList;
+class TTempFiles;
+struct TProgramStart;
+class TToolPanel;
 
 enum class TSide { Local = 0, Host = 1 };
 
@@ -101,6 +107,142 @@ class TfrmMain : public QMainWindow {
   QAction* mnuShowLog = nullptr;
   QAction* mnuPreferences = nullptr;
   QAction* mnuDisconnectTransfer = nullptr;
+  // The commands of the toolbar, the menus, the context menus and the tool buttons beside
+  // the lists (created in MainToolbar, MainMenus, MainContextMenus, MainSideTools).
+  QAction* btnConnectURL = nullptr;
+  QAction* btnTransferMng = nullptr;
+  QAction* btnMaximizeHost = nullptr;
+  QAction* btnExplorer = nullptr;
+  QAction* mnuConnectURL = nullptr;
+  QAction* mnuCompareFolders = nullptr;
+  QAction* mnuSelectAll = nullptr;
+  QAction* mnuInvertSelect = nullptr;
+  QMenu* mnuLocalEdit = nullptr;
+  QMenu* mnuHostEdit = nullptr;
+  QAction* mnuLocalRefresh = nullptr;
+  QAction* mnuLocalNewFolder = nullptr;
+  QAction* mnuLocalRename = nullptr;
+  QAction* mnuLocalDelete = nullptr;
+  QAction* mnuLocalMask = nullptr;
+  QAction* mnuLocalCut = nullptr;
+  QAction* mnuLocalCopy = nullptr;
+  QAction* mnuLocalPaste = nullptr;
+  QAction* mnuLocalProperties = nullptr;
+  QAction* mnuHostRefresh = nullptr;
+  QAction* mnuHostNewFolder = nullptr;
+  QAction* mnuHostRename = nullptr;
+  QAction* mnuHostDelete = nullptr;
+  QAction* mnuHostMask = nullptr;
+  QAction* mnuHostProperties = nullptr;
+  QAction* mnuTransferMng = nullptr;
+  QAction* mnuMaximizeHost = nullptr;
+  QAction* mnuShowViewer = nullptr;
+  QAction* mnuShowTransferInfo = nullptr;
+  QAction* mnuHelpContents = nullptr;
+  QAction* mnuHelpPointer = nullptr;
+  QAction* mnuAbout = nullptr;
+  QAction* mnuWebPage = nullptr;
+  QMenu* popHost = nullptr;
+  QAction* popHostOpen = nullptr;
+  QAction* popHostView = nullptr;
+  QAction* popHostDownload = nullptr;
+  QAction* popHostDownloadNow = nullptr;
+  QAction* popHostRename = nullptr;
+  QAction* popHostDelete = nullptr;
+  QMenu* popHostSendTo = nullptr;
+  QMenu* popHostNew = nullptr;
+  QAction* popHostProperties = nullptr;
+  QMenu* PopLocal = nullptr;
+  QMenu* PopLocalView = nullptr;
+  QAction* PopLocalPaste = nullptr;
+  QMenu* PopLocalNew = nullptr;
+  QAction* PopLocalProperties = nullptr;
+  QToolButton* btnLocalRefresh = nullptr;
+  QToolButton* btnLocalNewFolder = nullptr;
+  QToolButton* btnLocalDelete = nullptr;
+  QToolButton* btnLocalRename = nullptr;
+  QToolButton* btnLocalMask = nullptr;
+  QToolButton* btnLocalChDir = nullptr;
+  QToolButton* btnLocalUp = nullptr;
+  QToolButton* btnLocalView = nullptr;
+  QToolButton* btnLocalViewStyle = nullptr;
+  QToolButton* btnLocalEdit = nullptr;
+  QToolButton* btnHostRefresh = nullptr;
+  QToolButton* btnHostNewFolder = nullptr;
+  QToolButton* btnHostDelete = nullptr;
+  QToolButton* btnHostRename = nullptr;
+  QToolButton* btnHostMask = nullptr;
+  QToolButton* btnHostChDir = nullptr;
+  QToolButton* btnHostUp = nullptr;
+  QToolButton* btnHostView = nullptr;
+  QToolButton* btnHostViewStyle = nullptr;
+  QToolButton* btnHostEdit = nullptr;
+  QLineEdit* editLocalFolder = nullptr;  // the local address box: the whole path, editable
+  [[nodiscard]] int ViewStyle(TSide side) const { return side == TSide::Local ? LocalStyle : HostStyle; }
+  [[nodiscard]] TToolPanel* ToolPanel() const { return ToolBar; }
+  [[nodiscard]] const std::vector<std::string>& TemporaryFiles() const;
+
+  // Command handlers (MainFileCommands, MainSideTools, MainContextMenus).
+  void btnHostRefreshClick();
+  void btnLocalRefreshClick();
+  void btnHostUpClick();
+  void btnLocalUpClick();
+  void btnHostChDirClick();
+  void btnLocalChDirClick();
+  void btnHostNewFolderClick();
+  void btnLocalNewFolderClick();
+  void btnHostDeleteClick();
+  void btnLocalDeleteClick();
+  // Delete without Shift asks first; with Shift it does not.
+  void DeleteSelection(TSide side, Qt::KeyboardModifiers modifiers);
+  void btnHostRenameClick();
+  void btnLocalRenameClick();
+  void mnuLocalCutClick();
+  void mnuLocalCopyClick();
+  void mnuLocalPasteClick();
+  void PopLocalPropertiesClick();
+  void popHostPropertiesClick();
+  void mnuSelectAllClick();
+  void mnuInvertSelectClick();
+  void popHostDownloadClick();
+  void popHostDownloadNowClick();
+  void popHostOpenClick();
+  void popHostViewClick();
+  void popHostSendToAnyHostFolderClick();
+  void popHostSendToAnyLocalFolderClick();
+  void popHostSendToClipboardAsNameClick(bool asURL);
+  void popHostPopup();
+  void PopLocalPopup();
+  // The Edit with entries for one side: enabled states on opening, then the chosen editor.
+  void PopEditPopup(TSide side, QMenu* menu);
+  void PopEditNotePadClick(TSide side, bool sisterEditor);
+  void HostDblClick(THostView& view);
+  void LocalDblClick(TLocalView& view);
+  // Local copies of remote files fetched to open (3), view (4) or edit (5).
+  void HostFilesReady(THostView& view, const std::vector<std::string>& files, int mode);
+  void btnLocalViewClick();
+  void btnHostViewClick();
+  void PopViewStylePopup(TSide side, QMenu* menu);
+  void PopIconClick(TSide side, int style);
+  void btnMaximizeHostClick(bool down);
+  void BarMoveToolMouseMove(int y);
+  void SetLargeToolBar(bool large);
+  void UpdateLocalCommands(int count);
+
+ private:
+  void CreateToolBar(QWidget* parent);
+  QLayout* CreateSideTools(TSide side, QWidget* parent);
+  void CreateContextMenus();
+  void UpdateHostFileCommands(bool connected, bool animating, bool busy, int count);
+  void ApplyStyle(TSide side, int style);
+  // A program that would not start: the message, once per failed start.
+  void StartOrSay(const TProgramStart& start);
+  [[nodiscard]] QString ViewerProgram() const;
+  void RefreshFileCommands();
+  void DragCentreStrip(int dx);
+  void WatchCentreStrip(QWidget* strip);
+
+ public:
   QToolButton* btnUpload = nullptr;
   QToolButton* btnDownload = nullptr;
   std::unique_ptr<TTransferItemsList> TransferList;  // every transfer queue of the run
@@ -151,6 +293,7 @@ class TfrmMain : public QMainWindow {
   QWidget* CreateLocalSide();
   QWidget* CreateHostSide();
   void CreateMenus();
+  void CreatePlaceholderActions();
   void CreateTransferControls();
   void BecomeAutomationDialog();
   void RestoreRegistryValues();
@@ -177,7 +320,7 @@ class TfrmMain : public QMainWindow {
   TStartOptions Start;
   std::unique_ptr<TSoundPlayer> Sounds;
   std::unique_ptr<TLogArea> LogArea;
-  QToolBar* ToolBar = nullptr;
+  TToolPanel* ToolBar = nullptr;
   QSplitter* MainSplitter = nullptr;  // upper area (toolbar and log) above the views
   QSplitter* ViewSplitter = nullptr;  // local side beside host side
   QMovie* Activity = nullptr;
@@ -188,6 +331,11 @@ class TfrmMain : public QMainWindow {
   bool Closing = false;
   bool AbortedAll = false;  // the close question aborted the connections: exit without QUIT
   QPointer<THostView> BusyView;
+  std::unique_ptr<TTempFiles> TempFiles;
+  QWidget* LocalSide = nullptr;
+  QWidget* HostSpacer = nullptr;
+  QWidget* CentreStrip = nullptr;
+  int StripPressWidth = 0;
 };
 
 }  // namespace ferrowin

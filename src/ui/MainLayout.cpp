@@ -11,7 +11,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,31 +21,12 @@
 #include "Main.h"
 #include "OptionsDialog.h"
 #include "Prompts.h"
+#include "ToolPanel.h"
 
 namespace ferrowin {
-namespace {
-
-QToolButton* ToolButton(QWidget* parent, const QString& text, const QString& hint, QStyle::StandardPixmap icon) {
-  auto* button = new QToolButton(parent);
-  button->setText(text);
-  button->setToolTip(hint);
-  button->setIcon(parent->style()->standardIcon(icon));
-  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  button->setAutoRaise(true);
-  return button;
-}
-
-QHBoxLayout* ToolRow(QWidget* parent) {
-  auto* row = new QHBoxLayout;
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(2);
-  (void)parent;
-  return row;
-}
-
-}  // namespace
-
 void TfrmMain::CreateControls() {
+  CreatePlaceholderActions();
+  CreateMenus();  // the tool buttons beside the lists share the menus' commands
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(2, 2, 2, 2);
@@ -63,7 +43,7 @@ void TfrmMain::CreateControls() {
   MainSplitter->setStretchFactor(1, 1);
   layout->addWidget(MainSplitter);
   setCentralWidget(central);
-  CreateMenus();
+  CreateContextMenus();
   connect(MainSplitter, &QSplitter::splitterMoved, this, [this](int pos, int) {
     const int maxHeight = MainSplitter->height() - MainSplitter->handleWidth() - 60;
     LogArea->Drag(pos - LogArea->Height(), maxHeight);
@@ -78,37 +58,20 @@ QWidget* TfrmMain::CreateUpperArea() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* top = new QHBoxLayout;
-  ToolBar = new QToolBar(area);
-  ToolBar->setIconSize(QSize(20, 20));
-  btnConnect = ToolBar->addAction(style()->standardIcon(QStyle::SP_DriveNetIcon), QStringLiteral("Connect"));
-  btnConnect->setToolTip(QStringLiteral("Connect to a site"));
-  btnStop = ToolBar->addAction(style()->standardIcon(QStyle::SP_BrowserStop), QStringLiteral("Stop"));
-  btnStop->setToolTip(QStringLiteral("Stop the current operation"));
-  btnDisconnect = ToolBar->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("Disconnect"));
-  btnDisconnect->setToolTip(QStringLiteral("Disconnect from the host"));
-  ToolBar->addSeparator();
-  btnShowLog = ToolBar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QStringLiteral("Show Log"));
-  btnShowLog->setToolTip(QStringLiteral("Show or hide the message log"));
-  btnShowLog->setCheckable(true);
-  btnShowLog->setChecked(true);
+  CreateToolBar(area);
   top->addWidget(ToolBar, 1);
   aniActivity = new QLabel(area);
   aniActivity->setFixedSize(40, 30);
   aniActivity->setAlignment(Qt::AlignCenter);
   top->addWidget(aniActivity);
   layout->addLayout(top);
-  auto* bar = new QFrame(area);
-  bar->setFrameShape(QFrame::HLine);
-  bar->setFixedHeight(4);
+  auto* bar = new TBarGrip(area);
+  bar->OnDrag = [this](int y) { BarMoveToolMouseMove(y); };
   layout->addWidget(bar);
   memoLog = new TLogControl(area);
   memoLog->LogFile = [this] { return QString::fromStdString(Prefs.LogFile); };
   memoLog->OnError = [this](const QString& message) { AppException(message); };
   layout->addWidget(memoLog, 1);
-  connect(btnConnect, &QAction::triggered, this, &TfrmMain::btnConnectClick);
-  connect(btnStop, &QAction::triggered, this, &TfrmMain::btnStopClick);
-  connect(btnDisconnect, &QAction::triggered, this, &TfrmMain::btnDisconnectClick);
-  connect(btnShowLog, &QAction::toggled, this, &TfrmMain::btnShowLogClick);
   return area;
 }
 
@@ -116,18 +79,10 @@ QWidget* TfrmMain::CreateLocalSide() {
   auto* side = new QWidget(this);
   auto* layout = new QVBoxLayout(side);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* row = ToolRow(side);
-  btnLocalNew = ToolButton(side, QStringLiteral("New View"), QStringLiteral("Open a new local view"), QStyle::SP_FileDialogNewFolder);
-  btnLocalClose = ToolButton(side, QStringLiteral("Close View"), QStringLiteral("Close this local view"), QStyle::SP_DialogCloseButton);
-  row->addWidget(btnLocalNew);
-  row->addWidget(btnLocalClose);
-  row->addStretch(1);
-  layout->addLayout(row);
+  layout->addLayout(CreateSideTools(TSide::Local, side));
   pgctrlLocal = new QTabWidget(side);
   pgctrlLocal->setDocumentMode(true);
   layout->addWidget(pgctrlLocal, 1);
-  connect(btnLocalNew, &QToolButton::clicked, this, &TfrmMain::btnLocalNewClick);
-  connect(btnLocalClose, &QToolButton::clicked, this, &TfrmMain::btnLocalCloseClick);
   connect(pgctrlLocal, &QTabWidget::currentChanged, this, &TfrmMain::pgctrlLocalChange);
   return side;
 }
@@ -136,18 +91,12 @@ QWidget* TfrmMain::CreateHostSide() {
   auto* side = new QWidget(this);
   auto* layout = new QVBoxLayout(side);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* row = ToolRow(side);
-  btnHostNew = ToolButton(side, QStringLiteral("New View"), QStringLiteral("Open a new host view"), QStyle::SP_FileDialogNewFolder);
-  btnHostClose = ToolButton(side, QStringLiteral("Close View"), QStringLiteral("Close this host view"), QStyle::SP_DialogCloseButton);
   cmboHostTree = new TTreeCombo(side);
   cmboHostTree->setEnabled(false);
   // Long folder paths must not widen the host side beyond half of a small window.
   cmboHostTree->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   cmboHostTree->setMinimumContentsLength(8);
-  row->addWidget(btnHostNew);
-  row->addWidget(btnHostClose);
-  row->addWidget(cmboHostTree, 1);
-  layout->addLayout(row);
+  layout->addLayout(CreateSideTools(TSide::Host, side));
   pgctrlHost = new QTabWidget(side);
   pgctrlHost->setDocumentMode(true);
   layout->addWidget(pgctrlHost, 1);
@@ -164,32 +113,8 @@ QWidget* TfrmMain::CreateHostSide() {
   cmboHostTree->OnChange = [this](TTreeCombo& tree) {
     if (THostView* view = CurrentHostView()) view->TreeChange(tree);
   };
-  connect(btnHostNew, &QToolButton::clicked, this, &TfrmMain::btnHostNewClick);
-  connect(btnHostClose, &QToolButton::clicked, this, &TfrmMain::btnHostCloseClick);
   connect(pgctrlHost, &QTabWidget::currentChanged, this, &TfrmMain::pgctrlHostChange);
   return side;
-}
-
-void TfrmMain::CreateMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  mnuConnect = file->addAction(QStringLiteral("&Connect..."), this, &TfrmMain::btnConnectClick);
-  mnuStop = file->addAction(QStringLiteral("&Stop"), this, &TfrmMain::btnStopClick);
-  mnuDisconnect = file->addAction(QStringLiteral("&Disconnect"), this, &TfrmMain::btnDisconnectClick);
-  mnuLastConnect = file->addMenu(QStringLiteral("&Last Connections"));
-  for (int slot = 0; slot < TLastConnections::Count; ++slot) {
-    mnuLast[slot] = mnuLastConnect->addAction(QString(), this, [this, slot] { mnuLast1Click(slot); });
-    mnuLast[slot]->setVisible(false);
-  }
-  connect(mnuLastConnect, &QMenu::aboutToShow, this, &TfrmMain::mnuLastConnectClick);
-  file->addSeparator();
-  mnuExit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-  QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-  mnuShowLog = options->addAction(QStringLiteral("View M&essages Window"));
-  mnuShowLog->setShortcut(Qt::Key_F9);
-  mnuShowLog->setCheckable(true);
-  mnuShowLog->setChecked(true);
-  connect(mnuShowLog, &QAction::triggered, this, [this] { btnShowLog->toggle(); });
-  mnuPreferences = options->addAction(QStringLiteral("&Preferences..."), this, &TfrmMain::mnuPreferencesClick);
 }
 
 void TfrmMain::mnuPreferencesClick() {

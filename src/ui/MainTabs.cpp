@@ -60,6 +60,11 @@ void TfrmMain::SubscribeHostView(THostView& view) {
     HostViewEvent(static_cast<THostView&>(sender), code, count);
   };
   view.OnTransfer = [this](TCustomView&, TCustomView*& destination) { destination = CurrentLocalView(); };
+  view.OnPerformDoubleClick = [this](TCustomView& sender, int) { HostDblClick(static_cast<THostView&>(sender)); };
+  view.OnTransferred = [this](THostView& sender, const std::vector<std::string>& files, int reason) {
+    HostFilesReady(sender, files, reason);
+  };
+  view.ListView()->PopupMenu = popHost;
   WatchSelection(view);
 }
 
@@ -68,6 +73,8 @@ void TfrmMain::SubscribeLocalView(TLocalView& view) {
   view.OnUpdateState = [this](TCustomView& sender, int, int count) {
     LocalSelectionChanged(static_cast<TLocalView&>(sender), count);
   };
+  view.OnPerformDoubleClick = [this](TCustomView& sender, int) { LocalDblClick(static_cast<TLocalView&>(sender)); };
+  view.ListView()->PopupMenu = PopLocal;
   WatchSelection(view);
 }
 
@@ -140,8 +147,10 @@ bool TfrmMain::OpenLocalFolder(const std::string& folder, bool activate) {
 }
 
 void TfrmMain::LocalFolderChanged() {
-  if (TLocalView* view = CurrentLocalView())
+  if (TLocalView* view = CurrentLocalView()) {
     pgctrlLocal->setTabText(pgctrlLocal->currentIndex(), FolderDisplayName(view->GetFolder()));
+    UpdateLocalCommands(view->ListView()->SelCount());
+  }
 }
 
 void TfrmMain::pgctrlLocalChange() {
@@ -160,6 +169,7 @@ void TfrmMain::pgctrlHostChange() {
   THostView* view = CurrentHostView();
   if (!view) return;
   UpdateWindowCaption();
+  HostStyle = static_cast<int>(view->ListView()->ViewStyle());  // the side remembers the style shown
   view->SetTreeCombo(cmboHostTree);
   view->RebuildTree();  // the drop-down holds this tab's folders only
   std::vector<TLogLine> lines;
@@ -287,9 +297,10 @@ void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
   if (pnlOpenSave) pnlOpenSave->RefreshNames(view, count);
 }
 
-void TfrmMain::UpdateHostCommands(bool connected, bool, bool busy, int) {
+void TfrmMain::UpdateHostCommands(bool connected, bool animating, bool busy, int count) {
   for (QAction* stop : {btnStop, mnuStop}) stop->setEnabled(busy || connected);
   for (QAction* disconnect : {btnDisconnect, mnuDisconnect}) disconnect->setEnabled(connected);
+  UpdateHostFileCommands(connected, animating, busy, count);
   PlaceBusyPanel();
   if (Activity && Activity->isValid()) {
     if (busy) Activity->start();
@@ -297,9 +308,8 @@ void TfrmMain::UpdateHostCommands(bool connected, bool, bool busy, int) {
   }
 }
 
-void TfrmMain::LocalSelectionChanged(TLocalView& view, int) {
-  if (&view != CurrentLocalView()) return;
-  // The local file commands (delete, rename, upload) come with the file commands.
+void TfrmMain::LocalSelectionChanged(TLocalView& view, int count) {
+  if (&view == CurrentLocalView()) UpdateLocalCommands(count);
 }
 
 }  // namespace ferrowin

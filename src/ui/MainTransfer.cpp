@@ -37,6 +37,7 @@ void TfrmMain::CreateTransferControls() {
   layout->addWidget(btnDownload);
   layout->addStretch(1);
   strip->setFixedWidth(32);
+  WatchCentreStrip(strip);
   ViewSplitter->insertWidget(1, strip);
   ViewSplitter->setStretchFactor(1, 0);
   ViewSplitter->setStretchFactor(2, 1);
@@ -65,7 +66,8 @@ void TfrmMain::UpdateTransferButtons() {
   TLocalView* local = CurrentLocalView();
   const bool connected = host && host->Connected();
   btnUpload->setEnabled(connected && local && local->ListView()->SelCount() > 0);
-  btnDownload->setEnabled(connected && host->ListView()->SelCount() > 0);
+  btnDownload->setEnabled(connected && host->ListView()->SelCount() > 0 && !host->Animating);
+  RefreshFileCommands();
 }
 
 // Every way a selection changes (clicks, keys, a new listing clearing it) reaches the buttons.

@@ -14,7 +14,6 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
 
 #include "AutomationHooks.h"
 #include "DataFolder.h"
@@ -26,6 +25,8 @@
 #include "Main.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
+#include "TempFiles.h"
+#include "ToolPanel.h"
 #include "Transfer.h"
 
 namespace ferrowin {
@@ -34,7 +35,7 @@ namespace {
 constexpr const char* MainKey = "Windows/Main/";
 constexpr int DefaultLeft = 135, DefaultTop = 94, DefaultWidth = 669, DefaultHeight = 478;
 constexpr int DefaultLogHeight = 125;
-constexpr int SmallToolBar = 30;
+constexpr int SmallToolBar = TToolPanel::SmallHeight;
 
 int ReadInt(QSettings& registry, const QString& key, int fallback) {
   bool ok = false;
@@ -46,7 +47,8 @@ void WriteInt(QSettings& registry, const QString& key, int value) { registry.set
 
 }  // namespace
 
-TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(std::make_unique<TSoundPlayer>()) {
+TfrmMain::TfrmMain(TStartOptions options)
+    : Start(std::move(options)), Sounds(std::make_unique<TSoundPlayer>()), TempFiles(std::make_unique<TTempFiles>()) {
   QApplication::setApplicationDisplayName(QString());
   QCoreApplication::setApplicationName(QStringLiteral("Ferrowin"));
   SetApplicationExceptionHandler([this](const std::exception& e) { AppException(QString::fromStdString(e.what())); });
@@ -128,9 +130,8 @@ void TfrmMain::RestoreRegistryValues() {
   for (int i = 0; i < pgctrlLocal->count(); ++i) LocalViewAt(i)->ListView()->SetViewStyle(static_cast<TViewStyle>(LocalStyle & 3));
   for (int i = 0; i < pgctrlHost->count(); ++i) HostViewAt(i)->ListView()->SetViewStyle(static_cast<TViewStyle>(HostStyle & 3));
   const int toolBarMin = ReadInt(*registry, "Options/ToolBarMin", SmallToolBar);
-  ToolBar->setToolButtonStyle(toolBarMin < 60 ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
-  ToolBar->setIconSize(toolBarMin < 60 ? QSize(20, 20) : QSize(32, 32));
-  const int topRow = std::max(ToolBar->sizeHint().height(), aniActivity->height());
+  ToolBar->SetLarge(toolBarMin >= 60);
+  const int topRow = std::max(ToolBar->height(), aniActivity->height());
   LogArea = std::make_unique<TLogArea>(topRow, 4, ReadInt(*registry, main + "LogHeight", DefaultLogHeight));
   {
     // A log closed hidden starts hidden, with the button up: its first press shows it.
@@ -149,7 +150,7 @@ void TfrmMain::SaveRegistryValues() {
   auto registry = OpenRegistry();
   LastConnections.Save(*registry);
   const QString main = QString::fromLatin1(MainKey);
-  WriteInt(*registry, "Options/ToolBarMin", ToolBar->toolButtonStyle() == Qt::ToolButtonIconOnly ? SmallToolBar : 62);
+  WriteInt(*registry, "Options/ToolBarMin", ToolBar->height());
   const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
   WriteInt(*registry, main + "State", state);
   if (state == 0) {  // a maximized window keeps the bounds it had before

@@ -1,0 +1,375 @@
+// The main window's commands: every menu and context-menu item against a table, connected
+// and not; Send To, the clipboard texts, Delete with and without Shift, Edit with, the
+// double-click default, the programs for fetched files, the toolbar sizes, the view styles.
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "HostView.h"
+#include "LoclView.h"
+#include "Main.h"
+#include "Programs.h"
+#include "Prompts.h"
+#include "ToolPanel.h"
+#include "Transfer.h"
+#include "ViewTestSupport.h"
+
+namespace ferrowin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Path of captions -> "shortcut, enabled" (text, so a difference prints readably).
+using TMenuItems = std::map<std::string, std::string>;
+std::string State(const QString& shortcut, bool enabled) {
+  return shortcut.toStdString() + (enabled ? " on" : " off");
+}
+
+// Every visible item under a menu, by its path of captions.
+void Walk(QMenu* menu, const QString& path, TMenuItems& items) {
+  emit menu->aboutToShow();  // enabled states are worked out on opening
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator() || !a->isVisible()) continue;
+    const QString name = path + '>' + a->text();
+    items[name.toStdString()] = State(a->shortcut().toString(), a->isEnabled());
+    if (a->menu()) Walk(a->menu(), name, items);
+  }
+}
+
+class MainMenus : public TViewTest {
+ protected:
+  void SetUp() override {
+    TViewTest::SetUp();
+    std::ofstream(Home.File("ferrowin.ini")) << "[Connection]\r\nShowManager=0\r\n";
+    for (const char* name : {"hello.txt", "a.txt", "b.txt", "c.txt"}) std::ofstream(Server.RootFile(name)) << name;
+    fs::create_directory(Server.RootFile("sub"));
+    for (const char* name : {"page.HTM", "notes.txt", "pic.gif", "Makefile"}) std::ofstream(Disk.File(name)) << "x";
+    fs::create_directory(Disk.File("dir"));
+    Window = std::make_unique<TfrmMain>();
+    Window->show();
+    EXPECT_TRUE(Window->CurrentLocalView()->ChangeFolderWait(Disk.Path()));
+  }
+  void Release() override {
+    SetDialogAnswerer(nullptr);
+    SetPromptAnswerer(nullptr);
+    SetProgramStarter(nullptr);
+    Window.reset();
+  }
+  THostView& Connect() {
+    TSite site;
+    site.Name = "Menus";
+    site.Host = "127.0.0.1";
+    site.Port = Server.Port();
+    site.User = TPyFtpServer::UserName;
+    site.Password = TPyFtpServer::Password;
+    Window->ConnectSite(site);
+    THostView& view = *Window->CurrentHostView();
+    EXPECT_TRUE(WaitFor([&] { return view.Connected() && view.ListView()->ItemCount() > 0 && !view.FTP().Busy(); }));
+    return view;
+  }
+  // Selects exactly the named entries; the first becomes the focused one.
+  static void Select(TCustomView& view, const std::vector<QString>& names) {
+    TListControl* list = view.ListView();
+    list->ClearSelection();
+    for (const QString& name : names)
+      for (int row = 0; row < list->ItemCount(); ++row)
+        if (list->Caption(row) == name) {
+          list->SetSelected(row, true);
+          if (name == names.front()) list->SetFocused(row);
+        }
+  }
+  TMenuItems Items() {
+    TMenuItems items;
+    for (QAction* top : Window->menuBar()->actions()) Walk(top->menu(), top->text(), items);
+    Walk(Window->popHost, "Host", items);
+    Walk(Window->PopLocal, "Local list", items);
+    return items;
+  }
+  int Count(THostView& view, const std::string& prefix) {
+    int n = 0;
+    for (const auto& line : view.LogEntries()) n += line.Message.rfind(prefix, 0) == 0;
+    return n;
+  }
+  TPyFtpServer Server;
+  TTempDir Disk;
+  std::unique_ptr<TfrmMain> Window;
+};
+
+TEST_F(MainMenus, EveryItemHasItsCaptionShortcutAndEnabledState) {
+  // Item: shortcut, enabled while disconnected with nothing selected, enabled connected with
+  // a file selected and focused on each side.
+  // States: disconnected then connected; 1 enabled, 0 disabled, - absent.
+  struct TRow {
+    const char* Path;
+    const char* Shortcut;
+    const char* States;
+  };
+  const TRow table[] = {
+      {"&File>&Connect", "Ctrl+Shift+C", "11"},
+      {"&File>Connect to &URL", "Ctrl+Shift+U", "11"},
+      {"&File>&Stop", "Ctrl+Shift+S", "01"},
+      {"&File>&Disconnect", "Ctrl+Shift+D", "01"},
+      {"&File>Disconnect Transfer Connection", "", "00"},
+      {"&File>&Last Connections", "", "01"},
+      {"&File>&Last Connections>&1 Menus", "", "-1"},
+      {"&File>&Exit", "Alt+F4", "11"},
+      {"&Edit>&Compare Folders", "", "00"},
+      {"&Edit>Select &All", "Ctrl+A", "11"},
+      {"&Edit>&Invert Selection", "Ctrl+Shift+A", "11"},
+      {"&Local>E&dit with...", "", "11"},
+      {"&Local>E&dit with...>&NotePad", "", "01"},
+      {"&Local>E&dit with...>&Pennifold", "", "01"},
+      {"&Local>&Refresh", "F5", "11"},
+      {"&Local>&Create New Folder", "", "11"},
+      {"&Local>Rena&me", "F2", "01"},
+      {"&Local>&Erase", "Del", "01"},
+      {"&Local>Mas&k files", "", "00"},
+      {"&Local>&Cut", "Ctrl+X", "11"},
+      {"&Local>Co&py", "Ctrl+C", "11"},
+      {"&Local>&Paste", "Ctrl+V", "11"},
+      {"&Local>P&roperties", "Alt+Return", "01"},
+      {"&Server>E&dit with...", "", "01"},
+      {"&Server>E&dit with...>&NotePad", "", "01"},
+      {"&Server>E&dit with...>&Pennifold", "", "01"},
+      {"&Server>&Refresh", "F5", "01"},
+      {"&Server>&Create New Folder", "", "01"},
+      {"&Server>Rena&me", "F2", "01"},
+      {"&Server>&Erase", "Del", "01"},
+      {"&Server>Mas&k files", "", "00"},
+      {"&Server>P&roperties", "Alt+Return", "01"},
+      {"&Options>General &Preferences", "", "11"},
+      {"&Options>View &Transfer Manager", "Ctrl+G", "00"},
+      {"&Options>&Maximize Server Window", "Ctrl+M", "11"},
+      {"&Options>View M&essages Window", "F9", "11"},
+      {"&Options>View Internal &Viewer", "F10", "00"},
+      {"&Options>View &Transfers", "F12", "00"},
+      {"&Help>&Help Contents", "F1", "11"},
+      {"&Help>&What's This?", "", "11"},
+      {"&Help>Ferrowin on the &Web", "", "11"},
+      {"&Help>&About...", "", "11"},
+      {"Host>&Open", "", "01"},
+      {"Host>&View", "", "01"},
+      {"Host>&Download", "", "01"},
+      {"Host>Download &Now", "", "01"},
+      {"Host>Rena&me", "", "01"},
+      {"Host>Dele&te", "", "01"},
+      {"Host>&Send To", "", "01"},
+      {"Host>&Send To>Any &Host Folder... (Move)", "", "11"},
+      {"Host>&Send To>Any &Local Folder... (Copy)", "", "11"},
+      {"Host>&Send To>Clipboard as &Name", "", "11"},
+      {"Host>&Send To>Clipboard as &URL", "", "11"},
+      {"Host>Ne&w", "", "01"},
+      {"Host>Ne&w>&Folder", "", "11"},
+      {"Host>P&roperties", "", "01"},
+      {"Local list>&View", "", "11"},
+      {"Local list>&View>Large Icons", "", "11"},
+      {"Local list>&View>Small Icons", "", "11"},
+      {"Local list>&View>List", "", "11"},
+      {"Local list>&View>Details", "", "11"},
+      {"Local list>&Paste", "", "11"},
+      {"Local list>Ne&w", "", "11"},
+      {"Local list>Ne&w>&Folder", "", "11"},
+      {"Local list>P&roperties", "", "01"},
+  };
+  for (bool connected : {false, true}) {
+    if (connected) {
+      Window->SisterEditor = "/usr/bin/true";
+      Select(Connect(), {"hello.txt"});
+      Select(*Window->CurrentLocalView(), {"page.HTM"});
+    }
+    TMenuItems expected;
+    for (const TRow& row : table)
+      if (const char state = row.States[connected]; state != '-') expected[row.Path] = State(row.Shortcut, state == '1');
+    EXPECT_EQ(Items(), expected) << (connected ? "connected" : "disconnected");
+  }
+}
+
+TEST_F(MainMenus, EditWithFollowsTheFocusedLocalItemAndTheEditor) {
+  struct TCase {
+    const char* Name;
+    bool Installed;
+    bool NotePad, Pennifold;
+  };
+  for (const TCase& c : {TCase{"page.HTM", true, true, true}, TCase{"notes.txt", true, true, true},
+                         TCase{"pic.gif", true, true, false}, TCase{"Makefile", true, true, false},
+                         TCase{"dir", true, false, false}, TCase{"page.HTM", false, true, false}}) {
+    Window->SisterEditor = c.Installed ? "/usr/bin/true" : "";
+    Select(*Window->CurrentLocalView(), {c.Name});
+    Window->PopEditPopup(TSide::Local, Window->mnuLocalEdit);
+    const QList<QAction*> items = Window->mnuLocalEdit->actions();
+    EXPECT_EQ(std::pair(items[0]->isEnabled(), items[1]->isEnabled()), std::pair(c.NotePad, c.Pennifold))
+        << c.Name << (c.Installed ? " with" : " without") << " the editor";
+  }
+}
+
+// Send To, the clipboard and Delete over one connection to a real server.
+TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
+  THostView& view = Connect();
+  const QString before = QStringLiteral("left alone");
+  QGuiApplication::clipboard()->setText(before);
+  Select(view, {});
+  Window->popHostSendToClipboardAsNameClick(true);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), before) << "nothing selected";
+  Select(view, {"a.txt", "b.txt"});
+  Window->popHostSendToClipboardAsNameClick(false);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "/a.txt\r\n/b.txt");
+  Window->popHostSendToClipboardAsNameClick(true);
+  const QString urls = QGuiApplication::clipboard()->text();
+  EXPECT_EQ(urls.count("\r\n"), 1);
+  EXPECT_TRUE(urls.section("\r\n", 0, 0).startsWith("ftp://") && urls.endsWith("/b.txt")) << urls.toStdString();
+
+  // Any local folder: through a view no tab shows, gone before the download runs.
+  TTempDir target;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    auto& browse = dynamic_cast<QFileDialog&>(dialog);
+    EXPECT_EQ(browse.windowTitle(), "Select Destination Folder");
+    browse.selectFile(QString::fromStdString(target.Path()));
+    return int{QDialog::Accepted};
+  });
+  Select(view, {"hello.txt"});
+  Window->popHostSendToAnyLocalFolderClick();
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(target.File("hello.txt")) && !view.Transferring && !view.FTP().Busy(); }));
+  EXPECT_EQ(fs::file_size(target.File("hello.txt")), 9u);
+
+  QString destination;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    auto& box = dynamic_cast<QInputDialog&>(dialog);
+    EXPECT_EQ(box.textValue(), "/");
+    box.setTextValue(destination);
+    return int{QDialog::Accepted};
+  });
+  Select(view, {"a.txt", "b.txt", "c.txt"});
+  destination = "/";
+  Window->popHostSendToAnyHostFolderClick();
+  EXPECT_EQ(Count(view, "RNFR"), 0) << "the current folder is no move";
+  const int lists = Count(view, "LIST");
+  destination = "/sub";  // the separator is added
+  Window->popHostSendToAnyHostFolderClick();
+  EXPECT_TRUE(WaitFor([&] { return Count(view, "LIST") > lists && view.ListView()->ItemCount() == 2; }));
+  EXPECT_EQ(Count(view, "RNFR"), 3);
+  EXPECT_EQ(Count(view, "LIST"), lists + 1);
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) EXPECT_TRUE(fs::exists(Server.RootFile("sub/") + name));
+
+  std::vector<QString> asked;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    asked.push_back(dialog.windowTitle());
+    return int{QMessageBox::No};
+  });
+  Select(view, {"hello.txt"});
+  Window->DeleteSelection(TSide::Host, Qt::NoModifier);
+  EXPECT_EQ(asked, std::vector<QString>{"Confirm File Delete"});
+  EXPECT_TRUE(fs::exists(Server.RootFile("hello.txt")));
+  Window->DeleteSelection(TSide::Host, Qt::ShiftModifier);
+  EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile("hello.txt")); }));
+  EXPECT_EQ(asked.size(), 1u) << "Shift deletes without asking";
+}
+
+TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
+  for (auto [setting, item] : {std::pair{0, Window->popHostProperties}, {1, Window->popHostView},
+                               {2, Window->popHostDownload}, {3, Window->popHostOpen}}) {
+    Window->Prefs.HostDblClk = setting;
+    Window->popHostPopup();
+    EXPECT_EQ(Window->popHost->defaultAction(), item) << "HostDblClk " << setting;
+  }
+  std::vector<TProgramStart> started;
+  SetProgramStarter([&](const TProgramStart& start) {
+    started.push_back(start);
+    return false;  // every start fails: one message each
+  });
+  SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Ok; });
+  AskedPrompts().clear();
+  THostView& view = Connect();
+  Select(view, {"hello.txt"});
+  view.PerformDoubleClick(view.ListView()->Focused());  // HostDblClk is 3: open
+  ASSERT_TRUE(WaitFor([&] { return !started.empty(); }));
+  const std::string copy = started[0].Arguments.value(0).toStdString();
+  EXPECT_TRUE(started[0].Program.isEmpty()) << "the desktop's handler";
+  EXPECT_EQ(fs::path(copy).filename(), "hello.txt");
+  ASSERT_EQ(AskedPrompts().size(), 1u);
+  EXPECT_EQ(AskedPrompts()[0].Text, "An error occurred when the program was started.");
+  EXPECT_EQ(AskedPrompts()[0].Icon, QMessageBox::Critical);
+  EXPECT_EQ(Window->TemporaryFiles(), std::vector<std::string>{copy});
+
+  // A local double click: 1 the viewer in the local folder, 3 the desktop's handler.
+  TLocalView& local = *Window->CurrentLocalView();
+  Select(local, {"notes.txt"});
+  for (auto [setting, desktop] : {std::pair{1, false}, {3, true}}) {
+    started.clear();
+    Window->Prefs.LocalDblClk = setting;
+    Window->LocalDblClick(local);
+    ASSERT_EQ(started.size(), 1u) << "LocalDblClk " << setting;
+    EXPECT_EQ(started[0].Program.isEmpty(), desktop);
+    EXPECT_EQ(started[0].Arguments, QStringList{QString::fromStdString(Disk.File("notes.txt"))});
+  }
+
+  // View: the viewer once per file; edit: the editor once with all; download now: nothing.
+  Window->SisterEditor = "/opt/pennifold/pennifold";
+  const std::vector<std::string> files{Disk.File("pic.gif"), Disk.File("notes.txt")};
+  for (auto [mode, starts, program] : {std::tuple{4, 2, QString()}, {5, 1, QString("/opt/pennifold/pennifold")},
+                                       {2, 0, QString()}}) {
+    started.clear();
+    AskedPrompts().clear();
+    Window->HostFilesReady(view, files, mode);
+    ASSERT_EQ(static_cast<int>(started.size()), starts) << "mode " << mode;
+    EXPECT_EQ(static_cast<int>(AskedPrompts().size()), starts) << "one message per failed start";
+    if (mode == 5) {
+      EXPECT_EQ(started[0].Arguments.size(), 2);
+      EXPECT_EQ(started[0].Program, program);
+    }
+    if (mode == 4) {
+      EXPECT_EQ(started[1].Arguments, QStringList{QString::fromStdString(files[1])});
+    }
+    for (const TProgramStart& s : started) EXPECT_EQ(s.Folder.toStdString(), Disk.Path());
+  }
+  EXPECT_EQ(Window->TemporaryFiles().size(), 3u) << "mode 2 records nothing";
+  Window.reset();
+  EXPECT_FALSE(fs::exists(copy) || fs::exists(files[0])) << "temporary files go at the end";
+}
+
+TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
+  TToolPanel& bar = *Window->ToolPanel();
+  bar.SetLarge(false);
+  struct TStep {
+    int Y;
+    bool Large;
+  };
+  for (const TStep& step : {TStep{27, false}, TStep{29, true}, TStep{-28, true}, TStep{-29, false}}) {
+    bar.BarMove(step.Y);
+    EXPECT_EQ(bar.height(), step.Large ? 62 : 34) << "drag " << step.Y;
+    const int width = step.Large ? 62 : 36;
+    for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->geometry().left(), i * width + 4);
+  }
+  EXPECT_EQ(bar.Count(), 9);
+  bar.setFixedHeight(40);
+  EXPECT_FALSE(bar.BarMove(100)) << "only at one of its two heights";
+
+  Window->mnuMaximizeHost->trigger();
+  EXPECT_TRUE(Window->btnMaximizeHost->isChecked());
+  EXPECT_FALSE(Window->btnUpload->isVisibleTo(Window.get()) || Window->btnLocalRefresh->isVisibleTo(Window.get()));
+  Window->btnMaximizeHost->trigger();
+  EXPECT_FALSE(Window->mnuMaximizeHost->isChecked());
+  EXPECT_TRUE(Window->btnUpload->isVisibleTo(Window.get()) && Window->btnLocalRefresh->isVisibleTo(Window.get()));
+
+  TListControl* list = Window->CurrentLocalView()->ListView();
+  ASSERT_EQ(Window->ViewStyle(TSide::Local), 2);
+  Window->btnLocalViewClick();
+  Window->btnLocalViewClick();
+  EXPECT_EQ(Window->ViewStyle(TSide::Local), 0) << "3 wraps to 0";
+  Window->PopIconClick(TSide::Local, 3);
+  EXPECT_EQ(list->ViewStyle(), TViewStyle::Report);
+  EXPECT_EQ(Window->ViewStyle(TSide::Local), 0) << "the drop-down leaves the remembered style";
+  Window->PopViewStylePopup(TSide::Local, Window->btnLocalViewStyle->menu());
+  EXPECT_TRUE(Window->btnLocalViewStyle->menu()->actions()[3]->isChecked());
+}
+
+}  // namespace
+}  // namespace ferrowin::test
