@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "Application.h"
+#include "BatchRun.h"
 #include "CommandLineOptions.h"
+#include "CommandLineUsageForm.h"
 #include "FTPCompThread.h"
 #include "FTPUtils.h"
 #include "Main.h"
@@ -48,6 +50,16 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("ferrowin"));
   const QString url = QString::fromStdString(options.URL);
   if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url)) return 1;
+  if (options.ShowUsage) {
+    // Only the usage window, and nothing written. Without a screen it goes to stdout.
+    if (!ferrowin::TBatchRun::HasScreen()) {
+      std::printf("%s\n", ferrowin::CommandLineUsage(QStringLiteral("\n")).toLocal8Bit().constData());
+      return 0;
+    }
+    ferrowin::TfrmCommandLineOptions usage;
+    usage.exec();
+    return 0;
+  }
   ferrowin::InstallQtMessageWindows();
   if (options.DebugTrace) ferrowin::SetDebugTrace(true);
   int code = 0;
@@ -60,6 +72,7 @@ int main(int argc, char* argv[]) {
     });
     window.show();
     code = QApplication::exec();
+    if (code == 0) code = window.ExitStatus();
     ferrowin::SetComeForwardHandler(nullptr);
     ferrowin::TApplication::SetExceptionHandler(nullptr);
   }

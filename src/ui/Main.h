@@ -35,6 +35,8 @@ class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
 class TTransferItemsList;
+class TBatchRun;
+struct TTransferWindows;
 
 enum class TSide { Local = 0, Host = 1 };
 
@@ -102,6 +104,11 @@ class TfrmMain : public QMainWindow {
   QAction* mnuDisconnectTransfer = nullptr;
   QToolButton* btnUpload = nullptr;
   QToolButton* btnDownload = nullptr;
+  QAction* btnTransferMng = nullptr;       // toolbar toggle "Show Transfer Manager"
+  QAction* mnuTransferMng = nullptr;       // Options "View Transfer Manager"
+  QAction* mnuShowTransferInfo = nullptr;  // Options "View Transfers"
+  // The progress and manager windows; they go after the queue list they follow.
+  std::unique_ptr<TTransferWindows> TransferWindows;
   std::unique_ptr<TTransferItemsList> TransferList;  // every transfer queue of the run
   QMenu* mnuLastConnect = nullptr;
   std::array<QAction*, TLastConnections::Count> mnuLast{};
@@ -136,6 +143,11 @@ class TfrmMain : public QMainWindow {
   void mnuDisconnectTransferClick();
   // Upload and Download only with something to send and a connected host tab.
   void UpdateTransferButtons();
+  void mnuShowTransferInfoClick(bool checked);
+  void btnTransferMngClick(bool checked);
+  // 0 unless a run with /x ended with something not done.
+  [[nodiscard]] int ExitStatus() const;
+  [[nodiscard]] TTransferWindows& TransferWindowSet() const { return *TransferWindows; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -149,6 +161,10 @@ class TfrmMain : public QMainWindow {
   QWidget* CreateHostSide();
   void CreateMenus();
   void CreateTransferControls();
+  void CreateTransferWindowActions();
+  void TransferWindowsAllDone();
+  bool RunCommandLine();  // false: the command line named no server and no /x run
+  void StartBatch();
   void RestoreRegistryValues();
   void SaveRegistryValues();
   void LoadActivityAnimation();
@@ -184,6 +200,8 @@ class TfrmMain : public QMainWindow {
   bool Closing = false;
   bool AbortedAll = false;  // the close question aborted the connections: exit without QUIT
   QPointer<THostView> BusyView;
+  TBatchRun* Batch = nullptr;     // the /x run, a child of the window
+  bool BatchClosing = false;      // the /x run closes: no question
 };
 
 }  // namespace ferrowin

@@ -26,6 +26,7 @@
 #include "Prompts.h"
 #include "SoundPlayer.h"
 #include "Transfer.h"
+#include "TransferWindows.h"
 
 namespace ferrowin {
 namespace {
@@ -58,6 +59,7 @@ TfrmMain::TfrmMain(TStartOptions options) : Start(std::move(options)), Sounds(st
   DetectSisterEditor();
   CreateControls();
   CreateTransferControls();
+  CreateTransferWindowActions();
   NewLocalView();
   NewHostView();
   RestoreRegistryValues();
@@ -211,18 +213,8 @@ bool TfrmMain::event(QEvent* event) {
 void TfrmMain::FormActivate() {
   if (!FirstActivation) return;
   FirstActivation = false;
-  if (!Start.Host.empty()) {
-    TSite site;
-    site.Host = Start.Host;
-    site.Port = Start.Port;
-    site.User = Start.User;
-    site.Password = Start.Password;
-    site.HostFolder = Start.HostFolder;
-    site.Firewall = false;
-    // The tab shows the host: "Disconnected" over a live connection would mislead. Without a
-    // site name nothing goes to LastConnections.
-    ConnectSite(site);
-  } else if (!Start.URL.empty()) {
+  if (RunCommandLine()) return;
+  if (!Start.URL.empty()) {
     ConnectURL(Start.URL);
   } else if (Prefs.ShowManager) {
     btnConnectClick();
@@ -279,7 +271,7 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (Closing || !FormCloseQuery()) {
+  if (Closing || (!BatchClosing && !FormCloseQuery())) {
     if (!Closing) event->ignore();
     return;
   }
