@@ -128,7 +128,7 @@ void TfrmTransfer::ShowQueue(TTransferItems& queue, bool show) {
     tab = tabQueues->addTab(QString::fromStdString(queue.Caption()));
     tabQueues->setTabData(tab, QVariant::fromValue(static_cast<void*>(&queue)));
   }
-  if (Shown != &queue) {
+  if (!Shown) {
     const QSignalBlocker quiet(tabQueues);
     tabQueues->setCurrentIndex(tab);
     TabChange();
