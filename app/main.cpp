@@ -8,7 +8,9 @@
 #include "Application.h"
 #include "AutomationFactory.h"
 #include "AutomationHooks.h"
+#include "BatchRun.h"
 #include "CommandLineOptions.h"
+#include "CommandLineUsageForm.h"
 #include "FTPCompThread.h"
 #include "FTPUtils.h"
 #include "Main.h"
@@ -57,6 +59,16 @@ int main(int argc, char* argv[]) {
   if (!forClient && !ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url))
     return 1;
   ferrowin::SetAutomationServer(forClient);
+  if (options.ShowUsage) {
+    // Only the usage window, and nothing written. Without a screen it goes to stdout.
+    if (!ferrowin::TBatchRun::HasScreen()) {
+      std::printf("%s\n", ferrowin::CommandLineUsage(QStringLiteral("\n")).toLocal8Bit().constData());
+      return 0;
+    }
+    ferrowin::TfrmCommandLineOptions usage;
+    usage.exec();
+    return 0;
+  }
   ferrowin::InstallQtMessageWindows();
   if (options.DebugTrace) ferrowin::SetDebugTrace(true);
   int code = 0;
@@ -73,6 +85,7 @@ int main(int argc, char* argv[]) {
     else window.show();
     code = !copy || copy->Start() ? QApplication::exec() : 1;
     copy.reset();
+    if (code == 0) code = window.ExitStatus();
     ferrowin::SetComeForwardHandler(nullptr);
     ferrowin::TApplication::SetExceptionHandler(nullptr);
   }

@@ -42,6 +42,8 @@ class TTransferItemsList;
 class TTempFiles;
 struct TProgramStart;
 class TToolPanel;
+class TBatchRun;
+struct TTransferWindows;
 
 enum class TSide { Local = 0, Host = 1 };
 
@@ -245,6 +247,8 @@ class TfrmMain : public QMainWindow {
  public:
   QToolButton* btnUpload = nullptr;
   QToolButton* btnDownload = nullptr;
+  // The progress and manager windows; they go after the queue list they follow.
+  std::unique_ptr<TTransferWindows> TransferWindows;
   std::unique_ptr<TTransferItemsList> TransferList;  // every transfer queue of the run
   QMenu* mnuLastConnect = nullptr;
   std::array<QAction*, TLastConnections::Count> mnuLast{};
@@ -281,6 +285,11 @@ class TfrmMain : public QMainWindow {
   void mnuDisconnectTransferClick();
   // Upload and Download only with something to send and a connected host tab.
   void UpdateTransferButtons();
+  void mnuShowTransferInfoClick(bool checked);
+  void btnTransferMngClick(bool checked);
+  // 0 unless a run with /x ended with something not done.
+  [[nodiscard]] int ExitStatus() const;
+  [[nodiscard]] TTransferWindows& TransferWindowSet() const { return *TransferWindows; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -296,6 +305,11 @@ class TfrmMain : public QMainWindow {
   void CreatePlaceholderActions();
   void CreateTransferControls();
   void BecomeAutomationDialog();
+  void CreateTransferWindowActions();
+  void CreateTransferWindows();
+  void TransferWindowsAllDone();
+  bool RunCommandLine();  // false: the command line named no server and no /x run
+  void StartBatch();
   void RestoreRegistryValues();
   void SaveRegistryValues();
   void LoadActivityAnimation();
@@ -336,6 +350,8 @@ class TfrmMain : public QMainWindow {
   QWidget* HostSpacer = nullptr;
   QWidget* CentreStrip = nullptr;
   int StripPressWidth = 0;
+  TBatchRun* Batch = nullptr;     // the /x run, a child of the window
+  bool BatchClosing = false;      // the /x run closes: no question
 };
 
 }  // namespace ferrowin

@@ -26,6 +26,7 @@
 namespace ferrowin {
 void TfrmMain::CreateControls() {
   CreatePlaceholderActions();
+  CreateTransferWindowActions();
   CreateMenus();  // the tool buttons beside the lists share the menus' commands
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);

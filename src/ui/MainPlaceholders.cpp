@@ -1,5 +1,5 @@
-// Commands whose windows come later (transfer manager, transfer window, viewer, compare,
-// masks): present in the menus and the toolbar, with their texts, but disabled until then.
+// Commands whose windows come later (viewer, compare, masks): present in the menus and the
+// toolbar, with their texts, but disabled until then.
 
 #include <QAction>
 #include <QStyle>
@@ -16,15 +16,6 @@ void TfrmMain::CreatePlaceholderActions() {
     action->setEnabled(false);
     return action;
   };
-  btnTransferMng = make(QStringLiteral("Show Transfer Manager"), QStringLiteral("Show Transfer Manager"));
-  btnTransferMng->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
-  btnTransferMng->setCheckable(true);
-  mnuTransferMng = make(QStringLiteral("View &Transfer Manager"), QStringLiteral("Show or hide the transfer manager"),
-                        QKeySequence(Qt::CTRL | Qt::Key_G));
-  mnuShowTransferInfo = make(QStringLiteral("View &Transfers"), QStringLiteral("Show or hide the transfer window"),
-                             QKeySequence(Qt::Key_F12));
-  mnuShowTransferInfo->setCheckable(true);
-  mnuShowTransferInfo->setChecked(true);
   btnExplorer = make(QStringLiteral("Show Viewer"), QStringLiteral("Show Viewer"));
   btnExplorer->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
   btnExplorer->setCheckable(true);

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "BatchRun.h"
 #include "HostView.h"
 #include "LogControl.h"
 #include "LoclView.h"
@@ -252,6 +253,7 @@ void TfrmMain::PlaceBusyPanel() {
 }
 
 void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
+  if (Batch) Batch->HostState(view, code);
   switch (code) {
     case hsError:
     case hsAborted:

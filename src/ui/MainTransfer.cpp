@@ -13,12 +13,12 @@
 #include "LoclView.h"
 #include "Main.h"
 #include "Transfer.h"
+#include "TransferWindows.h"
 
 namespace ferrowin {
 
 void TfrmMain::CreateTransferControls() {
   TransferList = std::make_unique<TTransferItemsList>(&Prefs);
-  TransferList->OnQueueActive = [this](TTransferItems&) { mnuDisconnectTransfer->setEnabled(true); };
   TransferList->OnCommandsChanged = [this] { pgctrlHostChange(); };
   auto* strip = new QWidget(ViewSplitter);
   auto* layout = new QVBoxLayout(strip);
@@ -82,6 +82,9 @@ void TfrmMain::WatchSelection(TCustomView& view) {
 }
 
 void TfrmMain::mnuDisconnectTransferClick() {
+  // The progress window's Cancel first: pending items would otherwise start on new connections.
+  TfrmTransfer& progress = *TransferWindows->Progress;
+  if (progress.CurrentItem()) progress.btnCancelClick();
   TransferList->DisconnectAll();
   mnuDisconnectTransfer->setEnabled(false);
 }

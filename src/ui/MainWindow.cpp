@@ -28,6 +28,7 @@
 #include "TempFiles.h"
 #include "ToolPanel.h"
 #include "Transfer.h"
+#include "TransferWindows.h"
 
 namespace ferrowin {
 namespace {
@@ -61,6 +62,7 @@ TfrmMain::TfrmMain(TStartOptions options)
   DetectSisterEditor();
   CreateControls();
   CreateTransferControls();
+  CreateTransferWindows();
   NewLocalView();
   NewHostView();
   if (AutomationServer()) BecomeAutomationDialog();  // a client's dialog: nothing from the registry
@@ -214,18 +216,8 @@ bool TfrmMain::event(QEvent* event) {
 void TfrmMain::FormActivate() {
   if (!FirstActivation) return;
   FirstActivation = false;
-  if (!Start.Host.empty()) {
-    TSite site;
-    site.Host = Start.Host;
-    site.Port = Start.Port;
-    site.User = Start.User;
-    site.Password = Start.Password;
-    site.HostFolder = Start.HostFolder;
-    site.Firewall = false;
-    // The tab shows the host: "Disconnected" over a live connection would mislead. Without a
-    // site name nothing goes to LastConnections.
-    ConnectSite(site);
-  } else if (!Start.URL.empty()) {
+  if (RunCommandLine()) return;
+  if (!Start.URL.empty()) {
     ConnectURL(Start.URL);
   } else if (Prefs.ShowManager) {
     btnConnectClick();
@@ -282,7 +274,7 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (Closing || !FormCloseQuery()) {
+  if (Closing || (!BatchClosing && !FormCloseQuery())) {
     if (!Closing) event->ignore();
     return;
   }

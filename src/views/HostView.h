@@ -124,6 +124,8 @@ class THostView : public TCustomView {
   void SetTreeCombo(TTreeCombo* tree);
   [[nodiscard]] int SortColumn() const { return SortBy; }
   [[nodiscard]] bool ChangingFolder() const { return Changing; }
+  // A receive list from the command line waits for its listing, or its selection to start.
+  [[nodiscard]] bool ReceivePending() const { return ReceiveMasks || !SelectTimer.isNull(); }
   [[nodiscard]] const std::string& PathPrefix() const { return Prefix; }
   [[nodiscard]] const std::string& PathSuffix() const { return Suffix; }
   // The server's reply that refused the last login ("530 Login incorrect."), empty if none.

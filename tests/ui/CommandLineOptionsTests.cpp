@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandLineOptions.h"
+#include "CommandLineRun.h"
 
 namespace ferrowin {
 namespace {
@@ -38,6 +39,68 @@ TEST(ReadSwitches, ValuesSwitchesAndURLs) {
     EXPECT_EQ(o.PrintHelp, c.Help) << label;
     EXPECT_EQ(o.PrintVersion, c.Version) << label;
   }
+}
+
+}  // namespace
+}  // namespace ferrowin
+
+namespace ferrowin {
+namespace {
+
+TEST(ReadSwitches, FirstPassSwitches) {
+  struct TCase {
+    QStringList Args;
+    bool Usage, Debug;
+    std::string Settings, Sites;
+  };
+  const TCase cases[] = {
+      {{"/u", "me", "-?"}, true, false, "", ""},
+      {{"/i", "/etc/a.ini", "-n/b.ini", "/D"}, false, true, "/etc/a.ini", "/b.ini"},
+      {{"/p", "/?"}, false, false, "", ""},  // a password, not the usage switch
+  };
+  for (const auto& c : cases) {
+    QStringList args = c.Args;
+    args.prepend(QStringLiteral("ferrowin"));
+    const TStartOptions o = ReadSwitches(args);
+    EXPECT_EQ(o.ShowUsage, c.Usage) << args.join(' ').toStdString();
+    EXPECT_EQ(o.DebugTrace, c.Debug) << args.join(' ').toStdString();
+    EXPECT_EQ(o.SettingsFile, c.Settings);
+    EXPECT_EQ(o.SitesFile, c.Sites);
+  }
+  EXPECT_TRUE(CommandLineUsage("\n\r").startsWith("Ferrowix [/c Host[:port]]\n\r        [/u User name]\n\r"));
+  EXPECT_TRUE(CommandLineUsage("\n\r").endsWith("\n\r\n\r\"/\" can be replaced with \"-\""));
+}
+
+TEST(CommandLineRun, ListsBecomeQueueEntries) {
+  struct TCase {
+    std::string HostFolder, List;
+    std::vector<std::string> Folders;
+  };
+  const TCase cases[] = {
+      {"pub", "a b.txt;sub/c.bin", {"pub/a b.txt", "pub/sub/c.bin"}},
+      {"/pub/", "/etc/x;;y\\z", {"/etc/x", "/pub/y/z"}},
+      {"", "only", {"only"}},
+  };
+  for (const auto& c : cases) {
+    TStartOptions o;
+    o.Host = "h";
+    o.Port = 2121;
+    o.HostFolder = c.HostFolder;
+    o.ReceiveList = c.List;
+    const auto entries = ReceiveEntries(o, "secret", "/tmp/in");
+    std::vector<std::string> paths;
+    for (const auto& e : entries) {
+      paths.push_back(e.SourceFolder + e.SourceName);
+      EXPECT_EQ(e.DestFolder, "/tmp/in/");
+      EXPECT_EQ(e.Password, "secret");
+      EXPECT_EQ(e.Port, 2121u);
+      EXPECT_FALSE(e.IsUpload);
+    }
+    EXPECT_EQ(paths, c.Folders) << c.List;
+  }
+  EXPECT_TRUE(HasWildcards("a;*.txt"));
+  EXPECT_TRUE(HasWildcards("fil?"));
+  EXPECT_FALSE(HasWildcards("a;b c"));
 }
 
 }  // namespace

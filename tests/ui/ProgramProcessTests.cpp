@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <algorithm>
 
 #include "EngineTestSupport.h"
 #include "ServerProcess.h"
@@ -98,6 +99,63 @@ TEST_F(Program, ALinkGivenToASecondCopyIsOpenedByTheFirst) {
   EXPECT_TRUE(received("USER alice"));
   EXPECT_TRUE(received("PASS s@cret"));
   EXPECT_EQ(WaitExit(First, std::chrono::seconds(1)), -1);
+}
+
+// Batch runs: the program offscreen with /x, as a script or CI runs it.
+class BatchRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("XDG_RUNTIME_DIR", Home.Path.c_str(), 1);
+    WriteFile(Home.File("ferrowin.ini"), Settings);
+  }
+  // The exit status, or -1 when it is still running after the limit (then it is stopped).
+  int Run(const std::vector<std::string>& args, std::chrono::seconds limit, const std::string& out = "/dev/null") {
+    std::vector<std::string> argv{"/bin/sh", "-c", "exec \"$0\" \"$@\" >" + out, FERROWIN_PROGRAM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const pid_t pid = Start(argv);
+    const int status = WaitExit(pid, limit);
+    if (status == -1) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+    }
+    return status;
+  }
+  const std::string Settings = "[Connection]\r\nShowManager=0\r\nRetryDelay=1\r\n";
+  TTempHome Home;
+};
+
+TEST_F(BatchRun, ATreeArrivesByteExactAndAClosedPortEndsWithOne) {
+  TPyFtpServer server;
+  namespace fs = std::filesystem;
+  fs::create_directories(server.RootFile("pub/sub dir"));
+  WriteFile(server.RootFile("pub/a.bin"), std::string(200000, 'a') + "end");
+  WriteFile(server.RootFile("pub/sub dir/b.txt"), "bee");
+  const std::string local = Home.File("in");
+  fs::create_directory(local);
+  const std::string host = "127.0.0.1:" + std::to_string(server.Port());
+  ASSERT_EQ(Run({"-c", host, "-u", TPyFtpServer::UserName, "-p", TPyFtpServer::Password, "-h", "/pub", "-r", "*", "-l",
+                 local, "-x"},
+                std::chrono::seconds(120)),
+            0);
+  EXPECT_EQ(ReadFile(local + "/a.bin"), std::string(200000, 'a') + "end");
+  EXPECT_EQ(ReadFile(local + "/sub dir/b.txt"), "bee");
+  // Nothing listens on port 1: the attempts end and so does the run.
+  const auto started = Clock::now();
+  EXPECT_EQ(Run({"-c", "127.0.0.1:1", "-r", "*", "-l", local, "-x"}, std::chrono::seconds(60)), 1);
+  EXPECT_LT(Clock::now() - started, std::chrono::seconds(30));
+}
+
+TEST_F(BatchRun, UsageOnlyAndNothingWritten) {
+  const std::string out = Home.File("usage.txt");
+  EXPECT_EQ(Run({"/u", "me", "/?", "/c", "127.0.0.1:1"}, std::chrono::seconds(30), out), 0);
+  EXPECT_EQ(ReadFile(out).rfind("Ferrowix [/c Host[:port]]\n", 0), 0u);
+  EXPECT_EQ(ReadFile(Home.File("ferrowin.ini")), Settings);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(Home.Path))
+    files.push_back(entry.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"ferrowin.ini", "usage.txt"}));
 }
 
 }  // namespace

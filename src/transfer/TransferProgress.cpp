@@ -1,0 +1,380 @@
+// The progress window: its controls, the tab of each queue with work, the display of the
+// shown queue, Skip, Cancel and the folding log.
+
+#include "TransferProgress.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "Format.h"
+#include "Options.h"
+#include "TranMan.h"
+#include "Transfer.h"
+#include "TransferProgressText.h"
+
+namespace ferrowin {
+
+TfrmTransfer::TfrmTransfer(TTransferItemsList& list, TPreferences& prefs)
+    : QWidget(nullptr, Qt::Window), List(list), Prefs(prefs) {
+  CreateControls();
+  setMinimumSize(MinWidth, MinHeightUnfolded);
+  resize(MinWidth, MinHeightUnfolded);
+  Fold(true);  // the window starts folded
+}
+
+TfrmTransfer::~TfrmTransfer() { Detach(); }
+
+void TfrmTransfer::CreateControls() {
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  aniCopy = new QLabel(this);
+  aniCopy->setFixedSize(48, 32);
+  aniCopy->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
+  tabQueues = new QTabBar(this);
+  tabQueues->setExpanding(false);
+  top->addWidget(aniCopy);
+  top->addWidget(tabQueues, 1);
+  layout->addLayout(top);
+  auto* grid = new QGridLayout;
+  auto label = [this](Qt::Alignment align = Qt::AlignLeft) {
+    auto* l = new QLabel(this);
+    l->setAlignment(align | Qt::AlignVCenter);
+    return l;
+  };
+  lblFileName = label();
+  lblFileBytes = label();
+  lblFileElapsed = label();
+  lblFileRemaining = label(Qt::AlignRight);
+  lblFileCount = label();
+  lblTotalBytes = label();
+  lblTotalElapsed = label();
+  lblTotalRemaining = label(Qt::AlignRight);
+  lblSpeed = label(Qt::AlignRight);
+  pbFile = new QProgressBar(this);
+  pbTotal = new QProgressBar(this);
+  for (QProgressBar* bar : {pbFile, pbTotal}) bar->setRange(0, 100);
+  grid->addWidget(lblFileName, 0, 0, 1, 2);
+  grid->addWidget(lblFileBytes, 1, 0, 1, 2);
+  grid->addWidget(pbFile, 2, 0, 1, 2);
+  grid->addWidget(lblFileElapsed, 3, 0);
+  grid->addWidget(lblFileRemaining, 3, 1);
+  grid->addWidget(lblFileCount, 4, 0);
+  grid->addWidget(lblSpeed, 4, 1);
+  grid->addWidget(lblTotalBytes, 5, 0, 1, 2);
+  grid->addWidget(pbTotal, 6, 0, 1, 2);
+  grid->addWidget(lblTotalElapsed, 7, 0);
+  grid->addWidget(lblTotalRemaining, 7, 1);
+  layout->addLayout(grid);
+  auto* buttons = new QHBoxLayout;
+  btnSkip = new QPushButton(QStringLiteral("&Skip"), this);
+  btnSkip->setDefault(true);
+  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+  btnDetails = new QPushButton(QStringLiteral("&Details >>"), this);
+  btnPin = new QToolButton(this);
+  btnPin->setCheckable(true);
+  btnPin->setToolTip(QStringLiteral("Keep this window open"));
+  btnPin->hide();
+  buttons->addWidget(btnPin);
+  buttons->addStretch(1);
+  buttons->addWidget(btnSkip);
+  buttons->addWidget(btnCancel);
+  buttons->addWidget(btnDetails);
+  layout->addLayout(buttons);
+  memoLog = new QTextEdit(this);
+  memoLog->setReadOnly(true);
+  memoLog->setFixedHeight(LogDesignHeight);
+  layout->addWidget(memoLog);
+  layout->addStretch(0);
+  tmrRefresh = new QTimer(this);
+  tmrRefresh->setInterval(1000);
+  connect(tmrRefresh, &QTimer::timeout, this, [this] {
+    if (Current) Refresh();
+  });
+  connect(tabQueues, &QTabBar::currentChanged, this, [this](int) { TabChange(); });
+  connect(btnSkip, &QPushButton::clicked, this, &TfrmTransfer::btnSkipClick);
+  connect(btnCancel, &QPushButton::clicked, this, &TfrmTransfer::btnCancelClick);
+  connect(btnDetails, &QPushButton::clicked, this, &TfrmTransfer::btnDetailsClick);
+  connect(btnPin, &QToolButton::toggled, this, [this](bool down) {
+    btnPin->setIcon(style()->standardIcon(down ? QStyle::SP_DialogApplyButton : QStyle::SP_TitleBarNormalButton));
+  });
+  btnPin->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+  btnSkip->setEnabled(false);
+  btnCancel->setEnabled(false);
+}
+
+int TfrmTransfer::TabCount() const { return tabQueues->count(); }
+
+int TfrmTransfer::TabOf(const TTransferItems& queue) const {
+  for (int i = 0; i < tabQueues->count(); ++i)
+    if (tabQueues->tabData(i).value<void*>() == &queue) return i;
+  return -1;
+}
+
+void TfrmTransfer::ShowQueue(TTransferItems& queue, bool show) {
+  int tab = TabOf(queue);
+  if (tab < 0) {
+    const QSignalBlocker quiet(tabQueues);
+    tab = tabQueues->addTab(QString::fromStdString(queue.Caption()));
+    tabQueues->setTabData(tab, QVariant::fromValue(static_cast<void*>(&queue)));
+  }
+  if (!Shown) {
+    const QSignalBlocker quiet(tabQueues);
+    tabQueues->setCurrentIndex(tab);
+    TabChange();
+  }
+  if (show && !isVisible()) this->show();  // showing runs the tab change
+}
+
+void TfrmTransfer::QueueGone(TTransferItems& queue) {
+  if (Shown == &queue) Detach();
+  const int tab = TabOf(queue);
+  if (tab < 0) return;
+  {
+    const QSignalBlocker quiet(tabQueues);
+    tabQueues->removeTab(tab);
+  }
+  TabChange();
+}
+
+void TfrmTransfer::Detach() {
+  Current = nullptr;
+  if (!Shown) return;
+  TTransferItems& q = *Shown;
+  Shown = nullptr;
+  q.OnItemAdded = nullptr;
+  q.OnItemStateChange = nullptr;
+  q.OnItemStarted = nullptr;
+  q.OnItemCompleted = nullptr;
+  q.OnItemProgress = nullptr;
+  q.OnConnect = nullptr;
+  q.OnDisconnect = nullptr;
+  q.OnError = nullptr;
+  q.OnLog = nullptr;
+}
+
+void TfrmTransfer::Attach(TTransferItems& q) {
+  Shown = &q;
+  q.OnItemAdded = [this](TTransferItems& queue, TTransferItem& item) { ItemAdded(queue, item); };
+  q.OnItemStateChange = [this](TTransferItems&, TTransferItem& item) { ItemStateChange(item); };
+  q.OnItemStarted = [this](TTransferItems& queue, TTransferItem& item) { ItemStarted(queue, item); };
+  q.OnItemCompleted = [this](TTransferItems& queue, TTransferItem& item) { ItemCompleted(queue, item); };
+  q.OnItemProgress = [this](TTransferItems&, TTransferItem&) { Refresh(); };
+  q.OnConnect = [this](TTransferItems&, TFTPComponent&) {
+    if (OnTransferConnection) OnTransferConnection(true);
+    if (Current && Current->IsHTTP) EnableButtons();
+  };
+  q.OnDisconnect = [this](TTransferItems&, TFTPComponent&) {
+    if (OnTransferConnection) OnTransferConnection(false);
+  };
+  q.OnError = [this](TTransferItems&, int, const std::string& message) { QueueError(message); };
+  q.OnLog = [this](TTransferItems&, TFTPComponent&, const std::string& line, TColor color) { AddLog(line, color); };
+}
+
+void TfrmTransfer::TabChange() {
+  Detach();
+  if (tabQueues->count() == 0) {
+    hide();
+    return;
+  }
+  if (tabQueues->currentIndex() < 0) {
+    const QSignalBlocker quiet(tabQueues);
+    tabQueues->setCurrentIndex(0);
+  }
+  auto* queue = static_cast<TTransferItems*>(tabQueues->tabData(tabQueues->currentIndex()).value<void*>());
+  memoLog->setUpdatesEnabled(false);
+  memoLog->clear();
+  for (const TQueueLogLine& line : queue->Log) AddLog(line.Message, line.Color);
+  memoLog->setUpdatesEnabled(true);
+  Attach(*queue);
+  Current = queue->FirstInState(isBusy);
+  EnableButtons();
+  if (Current) Refresh();
+  else ResetDisplay(false);
+}
+
+void TfrmTransfer::EnableButtons() {
+  const TFTPComponent* c = Current ? Current->Connection : nullptr;
+  const bool can = c && (Current->IsHTTP ? c->Connected() : c->LoggedIn());
+  btnSkip->setEnabled(can);
+  btnCancel->setEnabled(can);
+}
+
+void TfrmTransfer::SetApplicationTitle(const QString& title) {
+  AppTitle = title;
+  if (OnApplicationTitle) OnApplicationTitle(title);
+}
+
+void TfrmTransfer::Refresh() {
+  if (!Current || !Shown) return;
+  TTransferItem& i = *Current;
+  if (OnActivity) OnActivity(true);
+  const TProgressTexts t = ProgressTexts(i, *Shown, i.Elapsed(), Shown->Elapsed());
+  lblFileName->setText(QString::fromStdString(t.FileName));
+  lblFileBytes->setText(QString::fromStdString(t.FileBytes));
+  pbFile->setValue(t.FileBar);
+  lblFileElapsed->setText(QString::fromStdString(t.FileElapsed));
+  lblFileRemaining->setText(QString::fromStdString(t.FileRemaining));
+  lblFileCount->setText(QString::fromStdString(t.FileCount));
+  lblTotalBytes->setText(QString::fromStdString(t.TotalBytes));
+  pbTotal->setValue(t.TotalBar);
+  lblTotalElapsed->setText(QString::fromStdString(t.TotalElapsed));
+  lblTotalRemaining->setText(QString::fromStdString(t.TotalRemaining));
+  lblSpeed->setText(QString::fromStdString(t.Speed + "/sec"));
+  if (isVisible()) {
+    setWindowTitle(QString::fromStdString(t.Caption));
+    SetApplicationTitle(QStringLiteral("Ferrowin"));
+  } else {
+    setWindowTitle(QString::fromStdString(t.Long));
+    SetApplicationTitle(QString::fromStdString(t.Long));
+  }
+  if (i.State == isBusy && i.Connection && i.Connection->LoggedIn()) {
+    if (OnStatusText) OnStatusText(t.Long);
+    if (Manager) Manager->SetStatus(i, BusyStatusText(i));
+  } else {
+    SetApplicationTitle(QStringLiteral("Ferrowin"));
+  }
+  if (!tmrRefresh->isActive()) tmrRefresh->start();
+}
+
+void TfrmTransfer::ResetDisplay(bool finished) {
+  if (finished && Shown) {
+    TTransferItems* queue = Shown;
+    Detach();
+    const int tab = TabOf(*queue);
+    const QSignalBlocker quiet(tabQueues);
+    if (tab >= 0) tabQueues->removeTab(tab);
+  }
+  Current = nullptr;
+  tmrRefresh->stop();
+  setWindowTitle(QString());
+  for (QLabel* l : {lblFileName, lblFileBytes, lblFileElapsed, lblFileRemaining, lblFileCount, lblTotalBytes,
+                    lblTotalElapsed, lblTotalRemaining, lblSpeed})
+    l->clear();
+  pbFile->setValue(0);
+  pbTotal->setValue(0);
+  if (!btnPin->isChecked()) memoLog->clear();
+  if (OnStatusText) OnStatusText("");
+  SetApplicationTitle(QStringLiteral("Ferrowin"));
+}
+
+void TfrmTransfer::UpdateAnimation() {
+  if (OnActivity) OnActivity(List.StateCount(isPending) + List.StateCount(isBusy) > 0);
+}
+
+void TfrmTransfer::ItemAdded(TTransferItems& queue, TTransferItem& item) {
+  if (OnActivity) OnActivity(true);
+  if (Manager && Manager->ShownQueue() == &queue) Manager->AddRow(item);
+}
+
+void TfrmTransfer::ItemStateChange(TTransferItem& item) {
+  if (Manager) Manager->SetStatus(item, StateText(item));
+}
+
+void TfrmTransfer::ItemStarted(TTransferItems& queue, TTransferItem& item) {
+  Current = &item;
+  ShowQueue(queue, false);
+  Current = &item;  // the tab change may have found another busy item first
+  queue.AddLog(*item.Connection, "", NoColor);
+  if (OnItemShown) OnItemShown();
+  EnableButtons();
+  if (Manager) Manager->RefreshImages();
+}
+
+void TfrmTransfer::ItemCompleted(TTransferItems& queue, TTransferItem& item) {
+  if (OnFileEnded) OnFileEnded();
+  if (OnFileTransferred) OnFileTransferred(item.LocalPath());
+  Current = nullptr;
+  if (Manager) Manager->RefreshImages();
+  if (queue.StateCount[isPending] == 0) AllDone();
+}
+
+void TfrmTransfer::AllDone() {
+  if (!btnPin->isChecked() && List.StateCount(isBusy) == 1) close();
+  ResetDisplay(true);
+  TabChange();
+  if (OnAllDone) OnAllDone();
+  UpdateAnimation();
+}
+
+void TfrmTransfer::QueueError(const std::string& message) {
+  if (OnThreadError) OnThreadError("Transfer Thread Error: " + message);
+  AddLog(message, ErrorColor);
+  if (Shown && Shown->StateCount[isPending] == 0) AllDone();
+}
+
+void TfrmTransfer::btnSkipClick() {
+  if (!Current) return;
+  btnSkip->setEnabled(false);
+  if (OnStatusText) OnStatusText("Cancelling file...");
+  Current->Skip();
+}
+
+void TfrmTransfer::btnCancelClick() {
+  if (!Current || !Shown) return;
+  btnSkip->setEnabled(false);
+  btnCancel->setEnabled(false);
+  if (OnStatusText) OnStatusText("Cancelling all pending files...");
+  Shown->CancelPending();
+  Current->Skip();
+  AllDone();
+}
+
+void TfrmTransfer::AddLog(const std::string& line, TColor color) {
+  QTextCharFormat format;
+  if (color != NoColor) format.setForeground(QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+  QTextCursor cursor(memoLog->document());
+  cursor.movePosition(QTextCursor::End);
+  if (!memoLog->document()->isEmpty()) cursor.insertBlock();
+  cursor.insertText(QString::fromStdString(line), format);
+  // The newest line stays in view.
+  memoLog->verticalScrollBar()->setValue(memoLog->verticalScrollBar()->maximum());
+}
+
+void TfrmTransfer::Fold(bool fold) {
+  if (fold == IsFolded) return;
+  IsFolded = fold;
+  if (fold) {
+    LogHeight = memoLog->height() > 0 && memoLog->isVisible() ? memoLog->height() : LogHeight;
+    memoLog->hide();
+    setMinimumHeight(minimumHeight() - (LogDesignHeight + 8));
+    resize(width(), height() - LogHeight - 8);
+    setMaximumHeight(420 - LogDesignHeight);
+    btnDetails->setText(QStringLiteral("&Details >>"));
+  } else {
+    setMaximumHeight(QWIDGETSIZE_MAX);
+    setMinimumHeight(LogDesignHeight + minimumHeight() + 8);
+    resize(width(), height() + LogHeight + 8);
+    memoLog->setFixedHeight(LogHeight);
+    memoLog->show();
+    btnDetails->setText(QStringLiteral("<< &Details"));
+  }
+}
+
+void TfrmTransfer::btnDetailsClick() { Fold(!IsFolded); }
+
+void TfrmTransfer::ShowPin(bool shown) { btnPin->setVisible(shown); }
+
+void TfrmTransfer::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  UpdateAnimation();
+  btnPin->setChecked(Prefs.PinTransferWindow);
+  TabChange();
+}
+
+void TfrmTransfer::closeEvent(QCloseEvent* event) {
+  if (OnActivity) OnActivity(false);
+  event->accept();  // hidden, not destroyed: nothing deletes it on close
+}
+
+}  // namespace ferrowin

@@ -1,0 +1,220 @@
+// The progress window and the transfer manager through the main window, against a scripted
+// server whose downloads of "stall*" never end: texts, titles, Cancel, Skip, the manager's
+// menu, reordering and re-submitting, folding.
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <fstream>
+
+#include "Main.h"
+#include "Prompts.h"
+#include "Transfer.h"
+#include "TransferProgressText.h"
+#include "TransferWindows.h"
+#include "ViewTestSupport.h"
+
+namespace ferrowin::test {
+namespace {
+
+TEST(TransferProgressText, TimesSpeedsAndEmptyItems) {
+  const std::pair<std::int64_t, std::string> times[] = {
+      {-5, "0:00"}, {0, "0:00"}, {59, "0:59"}, {3599, "59:59"}, {3600, "1:00:00"}, {5400, "1:30:00"}};
+  for (const auto& [seconds, text] : times) EXPECT_EQ(TransferTimeText(seconds), text) << seconds;
+  const std::pair<std::int64_t, std::string> speeds[] = {
+      {0, "0 Bytes"}, {1023, "1023 Bytes"}, {1024, "1.00 KB"}, {1500, "1.46 KB"}, {10 * 1024 * 1024, "10240.00 KB"}};
+  for (const auto& [rate, text] : speeds) EXPECT_EQ(TransferSpeedText(rate), text) << rate;
+  TTransferItemsList list;
+  TTransferItems& queue = list.CreateQueue("q");
+  TTransferItem empty;
+  const TProgressTexts zero = ProgressTexts(empty, queue, 5000, 5000);
+  EXPECT_EQ(zero.FileBytes, "0 of 0 bytes copied");
+  EXPECT_EQ(zero.FileRemaining, "0:00 remaining");
+  TTransferItem big;  // over 4 GiB: no 32-bit wrap in the texts
+  big.Size = 5LL << 30;
+  big.BytesDone = 1LL << 32;
+  queue.BytesDone = 1LL << 32;
+  queue.BytesLeft = 1LL << 30;
+  const TProgressTexts t = ProgressTexts(big, queue, 4000, 4000);
+  EXPECT_EQ(t.FileBytes, "4294967296 of 5368709120 bytes copied");
+  EXPECT_EQ(t.FileBar, 80);
+  EXPECT_EQ(t.FileRemaining, "0:01 remaining");
+  EXPECT_EQ(t.Long, "80% Transferred (file 1/1), 0:01 remaining at 1048576.00 KB/sec - Ferrowin");
+}
+
+class TransferWindows : public TViewTest {
+ protected:
+  void SetUp() override {
+    TViewTest::SetUp();
+    std::ofstream(Home.File("ferrowin.ini")) << "[Connection]\r\nShowManager=0\r\n";
+    SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Ok; });
+    TScript script;
+    script.StandardLogin()
+        .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
+        .On("RETR /?ok.bin", {Send("150 Here it comes."), Action("data", Json("abc")), Send("226 Done.")})
+        .Reply("RETR /?bad.bin", "550 No such file.")
+        .Reply("CWD .*", "250 OK.")
+        .Reply("PWD", "257 \"/\" is the current folder.")
+        .On("RETR .*", {Send("150 Here it comes."), Action("data_partial", Json("xx"))})
+        .On("ABOR", {Send("426 Transfer aborted."), Send("226 Abort successful.")});
+    Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
+    Window = std::make_unique<TfrmMain>();
+    Window->show();
+    WaitFor([&] { return Window->isVisible(); });
+  }
+  void Release() override {
+    Window.reset();
+    QCoreApplication::processEvents();
+    SetPromptAnswerer(nullptr);
+    Fake.reset();
+  }
+  void Add(TTransferItems& queue, const std::string& name) {
+    TTransferEntry e;
+    e.Host = "127.0.0.1";
+    e.Port = static_cast<std::uint32_t>(Fake->Port());
+    e.UserID = "user";
+    e.Password = "pw";
+    e.SourceFolder = "/";
+    e.DestFolder = Local.Path() + "/";
+    e.SourceName = name;
+    e.Size = 100;
+    ASSERT_GE(queue.AddEntry(e), 0) << name;
+  }
+  int Retrs() const {
+    int n = 0;
+    for (const std::string& record : Fake->Records()) n += record.find("\tRETR") != std::string::npos;
+    return n;
+  }
+  TTransferItem& Named(TTransferItems& queue, const std::string& name) {
+    for (auto& item : queue.Items)
+      if (item->SourceName == name) return *item;
+    throw std::runtime_error("no item " + name);
+  }
+  TfrmTransfer& Progress() { return *Window->TransferWindowSet().Progress; }
+  TfrmTransferMngr& Manager() { return *Window->TransferWindowSet().Manager; }
+
+  std::unique_ptr<TFakeFtpServer> Fake;
+  TTempDir Local;
+  std::unique_ptr<TfrmMain> Window;
+};
+
+TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) {
+  Window->mnuShowTransferInfo->trigger();  // unchecked: the window stays hidden
+  TTransferItems& general = Window->TransferList->General();
+  TTransferItems& other = Window->TransferList->CreateQueue("other");
+  Add(general, "stall1");
+  Add(general, "g2");
+  Add(other, "stall2");
+  Add(other, "o2");
+  ASSERT_TRUE(WaitFor([&] { return Retrs() == 2 && Progress().CurrentItem(); }));
+  ASSERT_EQ(Progress().ShownQueue(), &general);
+  Progress().Refresh();
+  EXPECT_FALSE(Progress().isVisible());
+  EXPECT_TRUE(Progress().ApplicationTitle().startsWith("0% Transferred (file 1/2), ")) << Progress().ApplicationTitle().toStdString();
+  EXPECT_TRUE(Progress().ApplicationTitle().endsWith("/sec - Ferrowin"));
+  EXPECT_EQ(Progress().windowTitle(), Progress().ApplicationTitle());
+  Window->mnuShowTransferInfo->trigger();
+  ASSERT_TRUE(Progress().isVisible());
+  Progress().Refresh();
+  EXPECT_TRUE(Progress().windowTitle().startsWith("0% Transferred (")) << Progress().windowTitle().toStdString();
+  EXPECT_EQ(Progress().ApplicationTitle(), "Ferrowin");
+  EXPECT_EQ(Progress().lblFileCount->text(), "File 1 of 2");
+  EXPECT_EQ(Progress().TabCount(), 2);
+
+  Progress().btnCancelClick();
+  EXPECT_EQ(Named(general, "g2").State, isCancelled);
+  EXPECT_EQ(Named(other, "o2").State, isPending);
+  ASSERT_TRUE(WaitFor([&] { return Named(general, "stall1").State == isCancelled; }));
+  EXPECT_EQ(Named(other, "stall2").State, isBusy);
+  // The other queue is shown now; disconnecting presses its Cancel first, so o2 never starts.
+  ASSERT_TRUE(WaitFor([&] { return Progress().ShownQueue() == &other && Progress().CurrentItem(); }));
+  Window->mnuDisconnectTransfer->trigger();
+  ASSERT_TRUE(WaitFor([&] { return Named(other, "stall2").State == isCancelled; }));
+  EXPECT_EQ(Named(other, "o2").State, isCancelled);
+  EXPECT_EQ(Retrs(), 2);
+  EXPECT_TRUE(WaitFor([&] { return !Progress().isVisible() && Progress().TabCount() == 0; }));
+}
+
+TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
+  Window->btnTransferMng->trigger();
+  ASSERT_TRUE(Manager().isVisible());
+  TTransferItems& queue = Window->TransferList->General();
+  for (const char* name : {"ok.bin", "bad.bin", "stall1", "p1", "p2"}) Add(queue, name);
+  ASSERT_TRUE(WaitFor([&] { return Named(queue, "stall1").State == isBusy && Retrs() >= 3; }));
+  const int retrs = Retrs();
+  ASSERT_EQ(Manager().RowCount(), 5);
+  Manager().PrepareMenu(3);
+  Manager().popCancel->trigger();  // p1: pending -> cancelled
+  struct {
+    int Row;
+    const char* Status;
+    bool Cancel, Resubmit;
+  } rows[] = {
+      {0, "Done", false, false},
+      {1, "Aborted due to Error", false, false},
+      {2, nullptr, true, false},
+      {3, "Cancelled", false, true},
+      {4, "Download Pending", true, false},
+  };
+  for (const auto& r : rows) {
+    if (r.Status) {
+      EXPECT_EQ(Manager().Text(r.Row, TfrmTransferMngr::colStatus), r.Status) << r.Row;
+    }
+    Manager().PrepareMenu(r.Row);
+    EXPECT_EQ(Manager().popCancel->isEnabled(), r.Cancel) << r.Row;
+    EXPECT_EQ(Manager().popResubmit->isEnabled(), r.Resubmit) << r.Row;
+  }
+  Manager().PrepareMenu(1);
+  Manager().popResubmitClick();  // a failed item stays failed
+  EXPECT_EQ(Named(queue, "bad.bin").State, isError);
+  EXPECT_EQ(Manager().Text(0, TfrmTransferMngr::colSize), "100");
+  EXPECT_EQ(Manager().Text(0, TfrmTransferMngr::colLocal).toStdString(), Local.Path() + "/");
+  EXPECT_EQ(Manager().Text(0, TfrmTransferMngr::colHost), "/");
+
+  // Add one more pending item, then drag the last pending row to the top: it goes next.
+  Add(queue, "p3");
+  ASSERT_EQ(Manager().RowCount(), 6);
+  Manager().lvItems->setCurrentItem(Manager().lvItems->topLevelItem(5));
+  Manager().DropAt(0);
+  EXPECT_EQ(Manager().Text(0, TfrmTransferMngr::colFile), "p3");
+  EXPECT_EQ(queue.Item(0)->SourceName, "p3");
+  Manager().PrepareMenu(3);  // stall1, busy: skipped
+  Manager().popCancelClick();
+  ASSERT_TRUE(WaitFor([&] { return Named(queue, "p3").State == isBusy && Retrs() == retrs + 1; }));
+  EXPECT_EQ(Named(queue, "p2").State, isPending);
+
+  // Everything ended: re-submitting the cancelled p1 starts it at once.
+  Manager().PrepareMenu(0);
+  Manager().popCancelClick();
+  Manager().PrepareMenu(5);
+  Manager().popCancelClick();
+  ASSERT_TRUE(WaitFor([&] { return queue.StateCount[isBusy] == 0 && queue.StateCount[isPending] == 0; }));
+  Manager().PrepareMenu(4);
+  ASSERT_EQ(Manager().RowItem(4)->SourceName, "p1");
+  Manager().popResubmitClick();
+  EXPECT_EQ(Named(queue, "p1").State, isBusy);
+  EXPECT_TRUE(WaitFor([&] { return Retrs() == retrs + 2; }));
+  Manager().close();
+  EXPECT_FALSE(Window->btnTransferMng->isChecked());
+  EXPECT_FALSE(Window->mnuTransferMng->isChecked());
+}
+
+TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
+  TfrmTransfer& p = Progress();
+  EXPECT_TRUE(p.Folded());
+  EXPECT_EQ(p.btnDetails->text(), "&Details >>");
+  EXPECT_EQ(p.maximumHeight(), 420 - TfrmTransfer::LogDesignHeight);
+  p.btnDetails->click();
+  EXPECT_EQ(p.btnDetails->text(), "<< &Details");
+  EXPECT_EQ(p.minimumHeight(), TfrmTransfer::MinHeightUnfolded);
+  EXPECT_EQ(p.minimumWidth(), TfrmTransfer::MinWidth);
+  EXPECT_FALSE(p.memoLog->isHidden());
+  p.btnDetails->click();
+  EXPECT_TRUE(p.memoLog->isHidden());
+  EXPECT_EQ(p.maximumHeight(), 420 - TfrmTransfer::LogDesignHeight);
+}
+
+}  // namespace
+}  // namespace ferrowin::test
