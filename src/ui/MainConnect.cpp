@@ -129,6 +129,7 @@ void TfrmMain::btnHostNewClick() {
   THostView* view = NewHostView();
   SetHostCaption(*view, caption);
   view->UseFirewall = firewall;
+  view->FTP().SetCharacterSet(ftp.CharacterSet());
   view->ConnectHost(host, port, "", folder, account, password, user);
 }
 

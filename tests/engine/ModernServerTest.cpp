@@ -145,6 +145,34 @@ TEST_F(ModernServer, RefusedExtendedCommandsFallBackOncePerConnection) {
   EXPECT_EQ(ReadFile(local.File("a.txt")), "data");
 }
 
+TEST_F(ModernServer, ExtendedPassiveReplyForms) {
+  struct {
+    const char* Reply;
+    bool Valid;
+  } cases[] = {
+      {"229 Entering Extended Passive Mode (|||{}|)", true},
+      {"229 Extended (!!!{}!) with another delimiter", true},
+      {"229 Entering Extended Passive Mode (||{}|)", false},
+      {"229 Entering Extended Passive Mode (|||{}", false},
+      {"229 Entering Extended Passive Mode (|||x{}|)", false},
+      {"229 Entering Extended Passive Mode", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Reply);
+    TScript script;
+    script.On("FEAT", {Send("211-Features:"), Send(" EPSV"), Send("211 End")});
+    script.On("EPSV", {Action("epsv", Json(c.Reply))}).On("RETR .*", Retr("over epsv"));
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw", false);
+    client.Login();
+    TTempDir local;
+    client.Component->Download("", "/f", local.File("f"), TTransferType::Binary);
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("CommandCompleted Download") > 0; }, 15s));
+    EXPECT_EQ(ReadFile(local.File("f")), c.Valid ? "over epsv" : "");
+    EXPECT_EQ(client.Events->LogHasLine("Illegal response from server", ErrorColor), !c.Valid);
+  }
+}
+
 // A server whose names are 8-bit: shown as the site's character set says, and the name shown
 // is fetched, renamed and deleted with the server's own bytes.
 TEST_F(ModernServer, EightBitNamesRoundTrip) {

@@ -19,6 +19,7 @@ ACTION (one key each):
   {"stall": SECONDS}             wait before the next action
   {"pasv": FORMAT}               listen for a data connection; FORMAT's {} gets h1,h2,h3,h4,p1,p2
   {"pasv": FORMAT, "host": H}    the same, announcing the address H ("10,0,0,5") instead
+  {"epsv": FORMAT}               the same for EPSV: FORMAT's {} gets the port alone
   {"port": true}                 take the address of a PORT command for the data connection
   {"data": TEXT}                 send TEXT (latin-1) over the data connection and close it
   {"data_file": PATH}            the same with a file's bytes
@@ -99,6 +100,13 @@ class Session:
             port = listener.getsockname()[1]
             numbers = "%s,%d,%d" % (action.get("host", "127,0,0,1"), port // 256, port % 256)
             self.send((action["pasv"].replace("{}", numbers) + "\r\n").encode("latin-1"))
+        elif "epsv" in action:
+            listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            listener.bind(("127.0.0.1", 0))
+            listener.listen(1)
+            self.data_listener = listener
+            port = str(listener.getsockname()[1])
+            self.send((action["epsv"].replace("{}", port) + "\r\n").encode("latin-1"))
         elif "port" in action:
             parts = [int(x) for x in line.split(" ", 1)[1].split(",")]
             self.data_target = (".".join(str(p) for p in parts[:4]), parts[4] * 256 + parts[5])

@@ -69,6 +69,8 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   dialog->cbUsePASV->setChecked(true);
   dialog->editTimeout->setValue(300);
   dialog->rbInfiniteRetry->click();
+  dialog->cbMachineListings->setChecked(false);
+  dialog->cmboCodePage->setCurrentIndex(dialog->cmboCodePage->findText("KOI8-R"));
   dialog->rgConversionCase->Button(2)->click();
   dialog->editFirewallHost->setText("gate.example");
   dialog->editFileType->setText("md");
@@ -83,6 +85,9 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   EXPECT_EQ(Stored("Connection", "UsePASV"), "1");
   EXPECT_EQ(Stored("Connection", "Timeout"), "300");
   EXPECT_EQ(Stored("Connection", "InfiniteRetry"), "1");
+  EXPECT_EQ(Stored("Connection", "MachineListings"), "0");
+  EXPECT_EQ(Stored("Connection", "CodePage"), "KOI8-R");
+  EXPECT_FALSE(EngineSettings().MachineListings.load());
   EXPECT_EQ(Stored("Conversions", "ConversionCase"), "2");
   EXPECT_EQ(Stored("Firewall", "Host"), "gate.example");
   EXPECT_EQ(TIniFile(Path).ReadSectionValues("FileTypes").size(), 15u);
