@@ -44,7 +44,8 @@ class TServerProcess {
 // pyftpdlib over a temporary folder with the user "tester"/"secret" and anonymous access.
 class TPyFtpServer {
  public:
-  TPyFtpServer();
+  // With a certificate and key the server offers AUTH TLS.
+  explicit TPyFtpServer(const std::string& cert = "", const std::string& key = "");
   [[nodiscard]] int Port() const { return Process.Port(); }
   [[nodiscard]] std::string Root() const { return RootDir.Path(); }
   [[nodiscard]] std::string RootFile(const std::string& name) const { return RootDir.File(name); }

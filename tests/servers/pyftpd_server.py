@@ -2,7 +2,7 @@
 """A real FTP server for tests: pyftpdlib over a folder, with a named user and anonymous
 access, passive and active mode. Prints "PORT <n>" once it listens on 127.0.0.1.
 
-Usage: pyftpd_server.py ROOT USER PASSWORD
+Usage: pyftpd_server.py ROOT USER PASSWORD [CERT KEY]   (with CERT and KEY: AUTH TLS offered)
 """
 import logging
 import sys
@@ -22,6 +22,10 @@ def main():
     authorizer.add_user(user, password, root, perm="elradfmwMT")
     authorizer.add_anonymous(root, perm="elradfmwMT")
     handler = FTPHandler
+    if len(sys.argv) > 5:
+        from pyftpdlib.handlers import TLS_FTPHandler
+        handler = TLS_FTPHandler
+        handler.certfile, handler.keyfile = sys.argv[4:6]
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.permit_foreign_addresses = False

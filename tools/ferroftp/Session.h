@@ -16,6 +16,8 @@ struct TSessionOptions {
   bool Resume = false;
   bool Ascii = false;
   bool Log = false;
+  TEncryption Encryption = TEncryption::Plain;  // --tls, --tls-optional (ftps:// URLs: implicit)
+  bool Insecure = false;
   int TimeoutSeconds = -1;  // -1: the engine's default
   int Retries = 0;          // connection attempts after the first
   std::vector<std::string> Arguments;
