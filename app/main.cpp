@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Application.h"
+#include "CertificatePrompt.h"
 #include "CommandLineOptions.h"
 #include "FTPCompThread.h"
 #include "FTPUtils.h"
@@ -49,6 +50,7 @@ int main(int argc, char* argv[]) {
   const QString url = QString::fromStdString(options.URL);
   if (!ferrowin::CheckSingleInstance(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName(), url)) return 1;
   ferrowin::InstallQtMessageWindows();
+  ferrowin::InstallCertificatePrompt();
   if (options.DebugTrace) ferrowin::SetDebugTrace(true);
   int code = 0;
   {

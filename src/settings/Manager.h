@@ -63,6 +63,7 @@ struct TSite {
   std::string HostFolder;
   int Port = DefaultPort;
   bool Firewall = true;
+  int Encryption = 0;  // TEncryption: plain, explicit TLS required, implicit TLS, TLS if offered
   std::array<std::string, 3> LocalFolders;
   std::vector<std::string> Notes;
   bool operator==(const TSite&) const = default;
@@ -174,6 +175,7 @@ class TfrmManager : public QDialog {
   std::array<QLineEdit*, 3> editLocalFolder{};
   std::array<QPushButton*, 3> btnBrowse{};
   QCheckBox* cbFirewall = nullptr;
+  QComboBox* cmboEncryption = nullptr;  // in TEncryption order
 
   // Notes
   QWidget* tabNotes = nullptr;

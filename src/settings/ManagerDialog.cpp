@@ -106,6 +106,7 @@ void TfrmManager::ShowSite(const TSite& site) {
   SetFieldText(editHostFolder, ToQ(site.HostFolder), 512);
   editPort->setText(QString::number(site.Port));
   cbFirewall->setChecked(site.Firewall);
+  cmboEncryption->setCurrentIndex(site.Encryption);
   for (std::size_t i = 0; i < editLocalFolder.size(); ++i)
     SetFieldText(editLocalFolder[i], ToQ(site.LocalFolders[i]), 512);
   memoNotes->setPlainText(ToQ(JoinNotes(site.Notes)));
@@ -123,6 +124,7 @@ TSite TfrmManager::Site() const {
   int port = editPort->text().trimmed().toInt(&ok);
   site.Port = ok ? port : DefaultPort;
   site.Firewall = cbFirewall->isChecked();
+  site.Encryption = cmboEncryption->currentIndex();
   for (std::size_t i = 0; i < editLocalFolder.size(); ++i) site.LocalFolders[i] = ToStd(editLocalFolder[i]->text());
   site.Notes = SplitNotes(ToStd(memoNotes->toPlainText()));
   return site;

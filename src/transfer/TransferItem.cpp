@@ -80,6 +80,7 @@ void TTransferItem::SetURL(const std::string& url) {
   Password = parts.Password;
   Host = parts.Host;
   Port = parts.Port;
+  if (parts.ImplicitTls) Encryption = TEncryption::Implicit;
   SourceFolder = parts.Folder;
   SourceName = parts.FileName;
   DestName = SourceName.substr(0, SourceName.find('\0'));
@@ -142,6 +143,7 @@ void TTransferItem::LogOn(TFTPComponent& c) {
   c.User = UserID;
   c.Password = Password;
   c.Account = Account;
+  c.Encryption = Encryption;
   c.SetServerType(1);  // "Not Relevant": a transfer needs no detection
   const TPreferences* prefs = Owner ? Owner->List.Prefs : nullptr;
   if (prefs && prefs->FirewallEnabled && UseFirewall) {

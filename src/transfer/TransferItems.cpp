@@ -110,7 +110,7 @@ TFTPComponent* TTransferItems::GetConnection(const TTransferItem& item) {
   }
   for (auto& c : Connections) {
     if (c->Host() == item.Host && c->Port == static_cast<int>(item.Port) && c->User == item.UserID &&
-        c->Password == item.Password && c->Account == item.Account && !c->Busy())
+        c->Password == item.Password && c->Account == item.Account && c->Encryption == item.Encryption && !c->Busy())
       return c.get();
   }
   // Another server or login: the pool holds one connection, replaced.
@@ -130,6 +130,7 @@ TFTPComponent* TTransferItems::NewPooled(const TTransferItem& item) {
   c->User = item.UserID;
   c->Password = item.Password;
   c->Account = item.Account;
+  c->Encryption = item.Encryption;
   if (List.Prefs) c->SetPassive(List.Prefs->UsePASV);
   Connections.push_back(std::move(c));
   return Connections.back().get();

@@ -54,6 +54,7 @@ TTransferEntry THostView::ConnectionEntry() const {
   e.Password = Component->Password;
   e.Account = Component->Account;
   e.UseFirewall = UseFirewall;
+  e.Encryption = Component->Encryption;
   return e;
 }
 

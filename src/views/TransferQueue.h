@@ -45,6 +45,7 @@ struct TTransferEntry {
   bool IsHTTP = false;
   std::string URL;
   bool UseFirewall = false;
+  TEncryption Encryption = TEncryption::Plain;
 };
 
 // What one transfer request has answered for all of its files.

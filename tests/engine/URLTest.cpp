@@ -38,6 +38,9 @@ TEST(ParseURL, SplitsFtpAndHttpURLs) {
       // A fragment belongs to the browser; in an ftp path "#" is part of the name.
       {"http://host/a/page.html#part-2", "anonymous", "me@home", "host", 80, "/a/", "page.html"},
       {"ftp://host/a/take#1.txt", "anonymous", "me@home", "host", 21, "/a/", "take#1.txt"},
+      // ftps: implicit TLS, on its own port unless one is given.
+      {"FTPS://joe:pw@host/a/take#1.txt", "joe", "pw", "host", 990, "/a/", "take#1.txt"},
+      {"ftps://host:2990/", "anonymous", "me@home", "host", 2990, "/", ""},
   };
   for (const auto& c : cases) {
     TURLParts parts;
@@ -48,6 +51,8 @@ TEST(ParseURL, SplitsFtpAndHttpURLs) {
     EXPECT_EQ(parts.Port, c.Port) << c.Text;
     EXPECT_EQ(parts.Folder, c.Folder) << c.Text;
     EXPECT_EQ(parts.FileName, c.FileName) << c.Text;
+    EXPECT_EQ(parts.ImplicitTls, std::string_view(c.Text).substr(0, 5) == "ftps:" ||
+                                     std::string_view(c.Text).substr(0, 5) == "FTPS:") << c.Text;
   }
 }
 

@@ -129,6 +129,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
     dialog->editPort->setText("2121");
     dialog->editLocalFolder[2]->setText("/home/bob/site");
     dialog->cbFirewall->setChecked(false);
+    dialog->cmboEncryption->setCurrentIndex(3);
     dialog->memoNotes->setPlainText(notes);
     dialog->btnOK->click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -149,6 +150,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
   EXPECT_EQ(dialog->editLocalFolder[0]->text(), "/srv/default");
   EXPECT_EQ(dialog->editLocalFolder[2]->text(), "/home/bob/site");
   EXPECT_FALSE(dialog->cbFirewall->isChecked());
+  EXPECT_EQ(dialog->cmboEncryption->currentText(), "Use TLS if offered");
   EXPECT_EQ(dialog->memoNotes->toPlainText(), notes);
 }
 
