@@ -9,6 +9,7 @@
 #include "AutomationFactory.h"
 #include "AutomationHooks.h"
 #include "BatchRun.h"
+#include "CertificatePrompt.h"
 #include "CommandLineOptions.h"
 #include "CommandLineUsageForm.h"
 #include "FTPCompThread.h"
@@ -70,6 +71,7 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   ferrowin::InstallQtMessageWindows();
+  ferrowin::InstallCertificatePrompt();
   if (options.DebugTrace) ferrowin::SetDebugTrace(true);
   int code = 0;
   {

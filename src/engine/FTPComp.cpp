@@ -5,6 +5,7 @@
 
 #include "FTPCompThread.h"
 #include "MessageWindow.h"
+#include "TlsTrust.h"
 
 namespace ferrowin {
 namespace {
@@ -179,7 +180,8 @@ void TFTPComponent::FirewallLogin() {
 }
 
 void TFTPComponent::Login() {
-  AddCommand(TCommandKind::Login, {Host(), std::to_string(Port), User, Password, Account});
+  AddCommand(TCommandKind::Login, {Host(), std::to_string(Port), User, Password, Account,
+                                   std::to_string(static_cast<int>(Encryption)), VerifyCertificate ? "1" : "0"});
 }
 
 void TFTPComponent::Logout() {
@@ -256,6 +258,7 @@ void TFTPComponent::KeepAliveTick() {
 }
 
 void TFTPComponent::Dispatch(int code, std::unique_ptr<TEventRecord> record) {
+  if (code == CertificateQuestionCode) return AnswerCertificateQuestion(record.get());
   if (code < FirstNotification || code > LastNotification) return;
   auto notification = static_cast<TNotification>(code);
   if (notification == TNotification::Disconnect) IsLoggedIn = false;

@@ -13,6 +13,7 @@
 #include "FTPCompCommands.h"
 #include "FTPCompEvents.h"
 #include "FTPCompSettings.h"
+#include "TlsSession.h"
 
 namespace ferrowin {
 
@@ -79,6 +80,8 @@ class TFTPComponent {
   std::string User;
   std::string Password;
   std::string Account;
+  TEncryption Encryption = TEncryption::Plain;  // direct logins; a firewall login stays plain
+  bool VerifyCertificate = true;                // false: any certificate is taken (said in red)
 
   [[nodiscard]] std::string Host() const;
   void SetHost(const std::string& host);

@@ -20,8 +20,8 @@ void TFTPThread::SendCommand(const std::string& text) {
   std::size_t sent = 0;
   while (sent < data.size()) {
     TimerStart = TickCount();
-    if (!ControlSocket.Valid() || !WaitFor(ControlSocket.Fd(), POLLOUT)) DoErrorControl();
-    ssize_t n = ::send(ControlSocket.Fd(), data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    if (!ControlSocket.Valid() || !WaitSocket(ControlSocket, POLLOUT)) DoErrorControl();
+    ssize_t n = SocketSend(ControlSocket, data.data() + sent, data.size() - sent);
     if (n < 0 && errno != EAGAIN && errno != EINTR) {
       SetLastSocketError(SocketErrorFromErrno(errno));
       DoErrorControl();
@@ -110,8 +110,8 @@ void TFTPThread::ReceiveControl() {
   char chunk[ReceiveChunk];
   Aborted = false;
   TimerStart = TickCount();
-  if (!WaitFor(ControlSocket.Fd(), POLLIN)) DoErrorControl();
-  ssize_t n = ::recv(ControlSocket.Fd(), chunk, sizeof chunk, 0);
+  if (!WaitSocket(ControlSocket, POLLIN)) DoErrorControl();
+  ssize_t n = SocketRecv(ControlSocket, chunk, sizeof chunk);
   if (n > 0) {
     ReceiveBuffer.Append(chunk, static_cast<std::size_t>(n));
     return;

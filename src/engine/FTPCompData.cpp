@@ -208,7 +208,7 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
     NotifyProgress(TProgressKind::Progress, total);
   };
   auto wait = [&](short events) {
-    if (Aborted || !WaitFor(socket.Fd(), events)) {
+    if (Aborted || !WaitSocket(socket, events)) {
       Trace("Select Failed. Aborted = %d, TimedOut = %d", Aborted ? 1 : 0, TimedOut() ? 1 : 0);
       DoErrorAborted();
     }
@@ -217,7 +217,7 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
   if (receive) {
     while (!stream.Finished()) {
       if (Aborted) wait(POLLIN);
-      ssize_t n = ::recv(socket.Fd(), buffer.data(), buffer.size(), 0);
+      ssize_t n = SocketRecv(socket, buffer.data(), buffer.size());
       if (n > 0) {
         stream.Write(buffer.data(), static_cast<std::size_t>(n));
         total = stream.Position();  // what the local side holds (text mode changes the count)
@@ -243,7 +243,7 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
     std::size_t sent = 0;
     while (sent < count) {
       if (Aborted) wait(POLLOUT);
-      ssize_t n = ::send(socket.Fd(), buffer.data() + sent, count - sent, MSG_NOSIGNAL);
+      ssize_t n = SocketSend(socket, buffer.data() + sent, count - sent);
       if (n > 0) {
         sent += static_cast<std::size_t>(n);
         // Local bytes sent: in text mode the wire carries more than the file holds.
@@ -311,6 +311,7 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
   CloseSocket(DataSocket);
   AnnouncedSize = -1;
   ErrorReported = false;
+  if (!RenewTlsSession()) return false;
   bool passive = Shared->Passive;  // once: a preference applied meanwhile waits for the next transfer
   bool ok;
   if (passive) {
@@ -336,6 +337,7 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
       ok = Command(command) == 1;
       if (ok && !DownloadFileName.empty()) SizeFromPreliminaryReply();
       if (ok && !passive) ok = Accept();
+      if (ok) ok = SecureDataConnection();
       if (ok) {
         stream.Begin();  // accepted and connected: only now may the local file change
         Trace("Before TransferSocketData");

@@ -56,10 +56,12 @@ void TFTPThread::LoginDialogue(const std::string& user, const std::string& passw
   Trace("Logging in...");
   CollectReplies = true;  // the lines of a refusal are what the user is shown
   if (!user.empty()) {
+    StartImplicitTls();
     RepliesNeeded = 1;
     if (GetReply() != 2) Fail("Failed to Connect");
     if (Shared->ServerType == 0) DetectFromWelcome(ReplyLines);
     NotifyConnect();
+    SecureControlConnection();
     SendCommand("USER " + user);
   } else {
     NotifyConnect();  // the firewall dialogue has sent the user already

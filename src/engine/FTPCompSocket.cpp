@@ -18,6 +18,7 @@
 namespace ferrowin {
 
 void TSocket::Reset(int fd) {
+  Tls.reset();
   int old = Handle.exchange(fd);
   if (old >= 0) ::close(old);
 }
@@ -97,6 +98,7 @@ bool TFTPThread::WaitFor(int fd, short events) {
 void TFTPThread::CloseSocket(TSocket& socket, bool drain) {
   if (!socket.Valid()) return;
   int fd = socket.Fd();
+  if (socket.Tls) EndTls(socket, drain);
   if (drain && (::shutdown(fd, SHUT_WR) == 0 || errno != ENOTCONN)) {
     char discard[512];
     std::size_t drained = 0;

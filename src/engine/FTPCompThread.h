@@ -21,12 +21,14 @@
 #include "Parsers.h"
 #include "ReplyReader.h"
 #include "SocketAddress.h"
+#include "TlsSession.h"
 #include "TransferStream.h"
 
 namespace ferrowin {
 
 class TFTPThread;
 class TMessageWindow;
+enum class TTrustAnswer;
 
 // What a component shares with its worker. It outlives both, so a worker finishing a
 // command never touches a component that has been destroyed.
@@ -58,6 +60,8 @@ class TSocket {
   void Reset(int fd = -1);
   // Hands the handle over to another TSocket.
   int Release() { return Handle.exchange(-1); }
+
+  std::unique_ptr<TTlsStream> Tls;  // set while the connection is encrypted; ends with the handle
 
  private:
   std::atomic<int> Handle{-1};
@@ -146,6 +150,23 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   bool DoGetHTTP(const TCommandItem& item);
   std::string ReadHTTPHeader(std::string& body);
 
+  // TLS on the control and data connections (FTPCompTls.cpp).
+  void UseTls(const TCommandItem& item);
+  void StartImplicitTls();
+  void SecureControlConnection();
+  bool SecureDataConnection();
+  void SecureSocket(TSocket& socket, bool control);
+  [[noreturn]] void TlsFailed(bool control, const std::string& what);
+  void CheckCertificate(const TTlsStream& stream);
+  void TrustCertificate(TCertificateInfo info);
+  TTrustAnswer AskTrust(const TCertificateInfo& info);
+  ssize_t SocketRecv(TSocket& socket, char* buffer, std::size_t size);
+  ssize_t SocketSend(TSocket& socket, const char* buffer, std::size_t size);
+  ssize_t TlsOutcome(const TTlsStream& stream, ssize_t n);
+  bool WaitSocket(TSocket& socket, short events);
+  void EndTls(TSocket& socket, bool orderly);
+  bool RenewTlsSession();
+
   // Socket primitives (blocking waits that an abort or the time-out cancel).
   bool WaitFor(int fd, short events);
   bool BlockingHook();
@@ -232,6 +253,15 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   char TypeLetter = 0;     // the TYPE this connection last took; 0: not known yet
   std::int64_t AnnouncedSize = -1;  // size the preliminary reply gave for this download
   int WakeFd = -1;  // eventfd: an abort request wakes a waiting call
+  // TLS of the current login: how, for which host and port, and whether data is protected.
+  TEncryption Encryption = TEncryption::Plain;
+  bool VerifyTls = true;
+  std::string TlsHost;
+  int TlsPort = 0;
+  bool ProtectData = false;
+  bool TlsSessionSpoiled = false;  // a data connection broke: the server has dropped the session
+  std::string ServerFingerprint;  // of the control connection's certificate
+  std::unique_ptr<TTlsContext> TlsContext;
   std::string LastHost;  // for traces after the component is gone
   TServerFeatures Features;  // of this connection, from FEAT after login
   TNameCodec Names;          // names between the wire and the program

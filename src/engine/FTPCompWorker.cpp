@@ -243,6 +243,7 @@ bool TFTPThread::LoginWithAttempts(const TCommandItem& item) {
   const std::string& host = item.Param(0);
   const std::string& port = item.Param(1);
   const auto& settings = EngineSettings();
+  UseTls(item);
   bool loggedIn = false;
   bool final = false;
   bool refused = false;

@@ -31,6 +31,7 @@ struct TURLParts {
   unsigned Port = 21;
   std::string Folder;    // ends with "/" or is empty
   std::string FileName;
+  bool ImplicitTls = false;  // ftps://: TLS from the first byte, port 990 by default
 };
 
 // Splits an ftp:// or http:// URL ("ftp://" is assumed without a scheme). An empty user

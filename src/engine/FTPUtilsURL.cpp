@@ -65,6 +65,7 @@ std::string RemoveDotSegments(std::string_view path) {
 
 unsigned DefaultPort(std::string_view scheme) {
   if (scheme == "ftp") return 21;
+  if (scheme == "ftps") return 990;
   if (scheme == "http") return 80;
   if (scheme == "https") return 443;
   return 0;
@@ -94,7 +95,7 @@ bool Split(std::string_view url, TURLParts& parts, std::string& path) {
   std::string_view authority = rest.substr(0, slash);
   path = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
   // A web page's "#fragment" is for the browser, never part of the request.
-  if (scheme != "ftp") path.erase(std::min(path.find('#'), path.size()));
+  if (scheme.compare(0, 3, "ftp") != 0) path.erase(std::min(path.find('#'), path.size()));
 
   std::string_view hostPort = authority;
   if (std::size_t at = authority.find('@'); at != std::string_view::npos) {
@@ -127,6 +128,7 @@ bool ParseURL(std::string_view text, std::string_view defaultPassword, TURLParts
   if (url.find("://") == std::string::npos) url = "ftp://" + url;
 
   TURLParts found;
+  found.ImplicitTls = LowerCase(url.substr(0, url.find("://"))) == "ftps";
   std::string path;
   if (!Split(url, found, path)) {
     parts = TURLParts{};

@@ -1,5 +1,7 @@
 #include "Prompts.h"
 
+#include <QAbstractButton>
+
 namespace ferrowin {
 namespace {
 
@@ -31,6 +33,8 @@ QMessageBox::StandardButton Ask(QWidget* parent, const TPrompt& prompt) {
   if (PromptAnswerer()) return PromptAnswerer()(prompt);
   QMessageBox box(prompt.Icon, prompt.Caption, prompt.Text, prompt.Buttons, parent);
   if (prompt.Default != QMessageBox::NoButton) box.setDefaultButton(prompt.Default);
+  for (const auto& [button, text] : prompt.ButtonTexts)
+    if (QAbstractButton* b = box.button(button)) b->setText(text);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

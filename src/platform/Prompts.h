@@ -16,6 +16,7 @@ struct TPrompt {
   QMessageBox::Icon Icon = QMessageBox::Information;
   QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
   QMessageBox::StandardButton Default = QMessageBox::NoButton;
+  std::vector<std::pair<QMessageBox::StandardButton, QString>> ButtonTexts;  // other captions
 };
 
 // Shows a message box (or asks the installed answerer) and returns the button chosen.

@@ -64,6 +64,7 @@ struct TSite {
   int Port = DefaultPort;
   bool Firewall = true;
   std::string CharacterSet;  // of names on a server without UTF-8; "" = Auto
+  int Encryption = 0;  // TEncryption: plain, explicit TLS required, implicit TLS, TLS if offered
   std::array<std::string, 3> LocalFolders;
   std::vector<std::string> Notes;
   bool operator==(const TSite&) const = default;
@@ -176,6 +177,7 @@ class TfrmManager : public QDialog {
   std::array<QPushButton*, 3> btnBrowse{};
   QCheckBox* cbFirewall = nullptr;
   QComboBox* cmboCharacterSet = nullptr;
+  QComboBox* cmboEncryption = nullptr;  // in TEncryption order
 
   // Notes
   QWidget* tabNotes = nullptr;

@@ -108,6 +108,7 @@ void TfrmManager::ShowSite(const TSite& site) {
   editPort->setText(QString::number(site.Port));
   cbFirewall->setChecked(site.Firewall);
   SetCharacterSet(cmboCharacterSet, site.CharacterSet);
+  cmboEncryption->setCurrentIndex(site.Encryption);
   for (std::size_t i = 0; i < editLocalFolder.size(); ++i)
     SetFieldText(editLocalFolder[i], ToQ(site.LocalFolders[i]), 512);
   memoNotes->setPlainText(ToQ(JoinNotes(site.Notes)));
@@ -126,6 +127,7 @@ TSite TfrmManager::Site() const {
   site.Port = ok ? port : DefaultPort;
   site.Firewall = cbFirewall->isChecked();
   site.CharacterSet = CharacterSetOf(cmboCharacterSet);
+  site.Encryption = cmboEncryption->currentIndex();
   for (std::size_t i = 0; i < editLocalFolder.size(); ++i) site.LocalFolders[i] = ToStd(editLocalFolder[i]->text());
   site.Notes = SplitNotes(ToStd(memoNotes->toPlainText()));
   return site;

@@ -131,7 +131,15 @@ QWidget* TfrmManager::NewAdditionalPage() {
   grid->addWidget(cbFirewall, 5, 1, 1, 2);
   cmboCharacterSet = NewCharacterSetCombo(tabAdditional, true);
   AddRow(grid, 6, "Character set:", cmboCharacterSet);
-  grid->setRowStretch(7, 1);
+  cmboEncryption = new QComboBox(tabAdditional);
+  cmboEncryption->addItems({"Plain FTP", "Require explicit TLS", "Implicit TLS", "Use TLS if offered"});
+  AddRow(grid, 7, "Encryption:", cmboEncryption);
+  // Implicit TLS has a port of its own: follow it while the port is a default one.
+  connect(cmboEncryption, &QComboBox::activated, this, [this](int index) {
+    const bool implicit = index == 2;
+    if (editPort->text() == (implicit ? "21" : "990")) editPort->setText(implicit ? "990" : "21");
+  });
+  grid->setRowStretch(8, 1);
   return tabAdditional;
 }
 

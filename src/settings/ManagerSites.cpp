@@ -224,6 +224,7 @@ TSite TSiteFile::ReadSite(std::string_view name, std::string_view anonymousPassw
   site.Port = FIni.ReadInteger(name, "Port", DefaultPort);
   site.Firewall = FIni.ReadBool(name, "Firewall", true);
   site.CharacterSet = FIni.ReadString(name, "CharacterSet", "");
+  site.Encryption = std::clamp(FIni.ReadInteger(name, "Encryption", 0), 0, 3);
   for (std::size_t i = 0; i < site.LocalFolders.size(); ++i)
     site.LocalFolders[i] = FIni.ReadString(name, LocalFolderKey(i), "");
   site.Notes = CommentsToNotes(FIni.ReadString(name, "Comments", ""));
@@ -247,7 +248,7 @@ bool TSiteFile::WriteSite(const TSite& site) {
   if (!ok) return false;
   WriteScrambled(FIni, s, "Password", site.Password);
   ok = FIni.WriteString(s, "HostFolder", site.HostFolder) && FIni.WriteInteger(s, "Port", site.Port) &&
-       FIni.WriteBool(s, "Firewall", site.Firewall);
+       FIni.WriteBool(s, "Firewall", site.Firewall) && FIni.WriteInteger(s, "Encryption", site.Encryption);
   for (std::size_t i = 0; ok && i < site.LocalFolders.size(); ++i)
     ok = FIni.WriteString(s, LocalFolderKey(i), site.LocalFolders[i]);
   // A new key: sites left on Auto are written as before.

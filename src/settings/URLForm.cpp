@@ -15,6 +15,7 @@
 #include "Options.h"
 #include "OptionsWidgets.h"
 #include "Prompts.h"
+#include "TlsSession.h"
 
 namespace ferrowin {
 
@@ -46,6 +47,7 @@ TSite SiteOfURL(const TURLParts& parts) {
   site.User = parts.User;
   site.Password = parts.Password;
   site.HostFolder = parts.Folder;
+  if (parts.ImplicitTls) site.Encryption = static_cast<int>(TEncryption::Implicit);
   return site;
 }
 

@@ -80,6 +80,7 @@ void TTransferItem::SetURL(const std::string& url) {
   Password = parts.Password;
   Host = parts.Host;
   Port = parts.Port;
+  if (parts.ImplicitTls) Encryption = TEncryption::Implicit;
   SourceFolder = parts.Folder;
   SourceName = parts.FileName;
   DestName = SourceName.substr(0, SourceName.find('\0'));
@@ -143,6 +144,7 @@ void TTransferItem::LogOn(TFTPComponent& c) {
   c.Password = Password;
   c.Account = Account;
   c.SetCharacterSet(CharacterSet);
+  c.Encryption = Encryption;
   c.SetServerType(1);  // "Not Relevant": a transfer needs no detection
   const TPreferences* prefs = Owner ? Owner->List.Prefs : nullptr;
   if (prefs && prefs->FirewallEnabled && UseFirewall) {

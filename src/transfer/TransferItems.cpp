@@ -112,7 +112,7 @@ TFTPComponent* TTransferItems::GetConnection(const TTransferItem& item) {
   for (auto& c : Connections) {
     if (c->Host() == item.Host && c->Port == static_cast<int>(item.Port) && c->User == item.UserID &&
         c->Password == item.Password && c->Account == item.Account && c->CharacterSet() == item.CharacterSet &&
-        !c->Busy())
+        c->Encryption == item.Encryption && !c->Busy())
       return c.get();
   }
   // Another server or login: the pool holds one connection, replaced.
@@ -133,6 +133,7 @@ TFTPComponent* TTransferItems::NewPooled(const TTransferItem& item) {
   c->Password = item.Password;
   c->Account = item.Account;
   c->SetCharacterSet(item.CharacterSet);
+  c->Encryption = item.Encryption;
   if (List.Prefs) c->SetPassive(List.Prefs->UsePASV);
   Connections.push_back(std::move(c));
   return Connections.back().get();

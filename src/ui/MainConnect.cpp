@@ -43,6 +43,7 @@ void TfrmMain::ConnectSite(const TSite& site, const std::string& files) {
   for (std::size_t i = 0; i < site.LocalFolders.size(); ++i)
     if (!site.LocalFolders[i].empty()) OpenLocalFolder(site.LocalFolders[i], i == 0);
   view->UseFirewall = site.Firewall;
+  view->FTP().Encryption = static_cast<TEncryption>(site.Encryption);
   view->setProperty(SiteNameProperty, QString::fromStdString(site.Name));
   view->FTP().SetCharacterSet(site.CharacterSet);
   view->ConnectHost(site.Host, site.Port > 0 ? site.Port : 21, files, site.HostFolder, "", password, site.User);
@@ -130,6 +131,7 @@ void TfrmMain::btnHostNewClick() {
   SetHostCaption(*view, caption);
   view->UseFirewall = firewall;
   view->FTP().SetCharacterSet(ftp.CharacterSet());
+  view->FTP().Encryption = ftp.Encryption;
   view->ConnectHost(host, port, "", folder, account, password, user);
 }
 

@@ -56,6 +56,7 @@ TTransferEntry THostView::ConnectionEntry() const {
   e.Account = Component->Account;
   e.UseFirewall = UseFirewall;
   e.CharacterSet = Component->CharacterSet();
+  e.Encryption = Component->Encryption;
   return e;
 }
 

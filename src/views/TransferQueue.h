@@ -46,6 +46,7 @@ struct TTransferEntry {
   std::string URL;
   bool UseFirewall = false;
   std::string CharacterSet;  // of the site's names ("" = Auto)
+  TEncryption Encryption = TEncryption::Plain;
 };
 
 // What one transfer request has answered for all of its files.

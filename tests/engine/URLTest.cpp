@@ -41,6 +41,9 @@ TEST(ParseURL, SplitsFtpAndHttpURLs) {
       // IPv6 literals keep their brackets, so that a URL written from the host reads back.
       {"ftp://joe:pw@[2001:db8::1]:2121/pub/f", "joe", "pw", "[2001:db8::1]", 2121, "/pub/", "f"},
       {"[::1]/pub/", "anonymous", "me@home", "[::1]", 21, "/pub/", ""},
+      // ftps: implicit TLS, on its own port unless one is given.
+      {"FTPS://joe:pw@host/a/take#1.txt", "joe", "pw", "host", 990, "/a/", "take#1.txt"},
+      {"ftps://host:2990/", "anonymous", "me@home", "host", 2990, "/", ""},
   };
   for (const auto& c : cases) {
     TURLParts parts;
@@ -51,6 +54,8 @@ TEST(ParseURL, SplitsFtpAndHttpURLs) {
     EXPECT_EQ(parts.Port, c.Port) << c.Text;
     EXPECT_EQ(parts.Folder, c.Folder) << c.Text;
     EXPECT_EQ(parts.FileName, c.FileName) << c.Text;
+    EXPECT_EQ(parts.ImplicitTls, std::string_view(c.Text).substr(0, 5) == "ftps:" ||
+                                     std::string_view(c.Text).substr(0, 5) == "FTPS:") << c.Text;
   }
 }
 

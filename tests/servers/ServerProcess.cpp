@@ -118,8 +118,18 @@ void TServerProcess::Stop() {
   Child = -1;
 }
 
-TPyFtpServer::TPyFtpServer(const std::string& address)
-    : Process({"/usr/bin/python3", ServersFolder() + "/pyftpd_server.py", RootDir.Path(), UserName, Password, address}) {}
+namespace {
+std::vector<std::string> PyFtpArguments(const std::string& root, const std::string& address, const std::string& cert,
+                                        const std::string& key) {
+  std::vector<std::string> argv{"/usr/bin/python3", ServersFolder() + "/pyftpd_server.py", root, TPyFtpServer::UserName,
+                                TPyFtpServer::Password, address};
+  if (!cert.empty()) argv.insert(argv.end(), {cert, key});
+  return argv;
+}
+}  // namespace
+
+TPyFtpServer::TPyFtpServer(const std::string& address, const std::string& cert, const std::string& key)
+    : Process(PyFtpArguments(RootDir.Path(), address, cert, key)) {}
 
 TFakeFtpServer::TFakeFtpServer(const std::string& scriptJson) : RecordPath(Dir.File("record.txt")) {
   std::ofstream(Dir.File("script.json")) << scriptJson;

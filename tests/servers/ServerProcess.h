@@ -45,7 +45,9 @@ class TServerProcess {
 // listening on 127.0.0.1 or on the address given ("::1").
 class TPyFtpServer {
  public:
-  explicit TPyFtpServer(const std::string& address = "127.0.0.1");
+  // With a certificate and key the server offers AUTH TLS.
+  explicit TPyFtpServer(const std::string& address = "127.0.0.1", const std::string& cert = "",
+                        const std::string& key = "");
   [[nodiscard]] int Port() const { return Process.Port(); }
   [[nodiscard]] std::string Root() const { return RootDir.Path(); }
   [[nodiscard]] std::string RootFile(const std::string& name) const { return RootDir.File(name); }

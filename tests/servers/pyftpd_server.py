@@ -3,7 +3,7 @@
 access, passive and active mode. Prints "PORT <n>" once it listens on ADDRESS (127.0.0.1
 unless given; "::1" for an IPv6-only server).
 
-Usage: pyftpd_server.py ROOT USER PASSWORD [ADDRESS]
+Usage: pyftpd_server.py ROOT USER PASSWORD [ADDRESS [CERT KEY]]   (with CERT and KEY: AUTH TLS offered)
 """
 import logging
 import sys
@@ -24,6 +24,10 @@ def main():
     authorizer.add_user(user, password, root, perm="elradfmwMT")
     authorizer.add_anonymous(root, perm="elradfmwMT")
     handler = FTPHandler
+    if len(sys.argv) > 6:
+        from pyftpdlib.handlers import TLS_FTPHandler
+        handler = TLS_FTPHandler
+        handler.certfile, handler.keyfile = sys.argv[5:7]
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.permit_foreign_addresses = False

@@ -130,6 +130,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
     dialog->editLocalFolder[2]->setText("/home/bob/site");
     dialog->cbFirewall->setChecked(false);
     dialog->cmboCharacterSet->setCurrentIndex(dialog->cmboCharacterSet->findText("ISO-8859-1"));
+    dialog->cmboEncryption->setCurrentIndex(3);
     dialog->memoNotes->setPlainText(notes);
     dialog->btnOK->click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -152,6 +153,7 @@ TEST_F(ManagerDialogTest, SiteSavedWithOKComesBackUnchanged) {
   EXPECT_EQ(dialog->editLocalFolder[2]->text(), "/home/bob/site");
   EXPECT_FALSE(dialog->cbFirewall->isChecked());
   EXPECT_EQ(dialog->cmboCharacterSet->currentText(), "ISO-8859-1");
+  EXPECT_EQ(dialog->cmboEncryption->currentText(), "Use TLS if offered");
   EXPECT_EQ(dialog->memoNotes->toPlainText(), notes);
 }
 

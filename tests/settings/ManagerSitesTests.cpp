@@ -21,6 +21,7 @@ TSite FullSite(const std::string& name) {
   site.HostFolder = "/pub/" + name;
   site.Port = 2121;
   site.Firewall = false;
+  site.Encryption = 2;
   site.LocalFolders = {"/home/a", "/home/b b", ""};
   site.Notes = {"first", "second line"};
   return site;
@@ -136,6 +137,7 @@ TEST_F(SiteFileTest, MissingKeysGiveTheDefaults) {
   EXPECT_EQ(site.Password, "");  // not the scrambled e-mail address
   EXPECT_EQ(site.Port, 21);
   EXPECT_TRUE(site.Firewall);
+  EXPECT_EQ(site.Encryption, 0);
   EXPECT_TRUE(site.Notes.empty());
   EXPECT_EQ(TSiteFile(Path).ReadSite("absent", "mail@x").Host, "");
 }

@@ -77,6 +77,10 @@ bool ParseSessionOptions(int argc, char** argv, const std::vector<std::string>& 
       o.Log = true;
     } else if (arg == "--list") {
       o.PlainList = true;
+    } else if (arg == "--tls" || arg == "--tls-optional") {
+      o.Encryption = arg == "--tls" ? TEncryption::Explicit : TEncryption::Optional;
+    } else if (arg == "--insecure") {
+      o.Insecure = true;
     }
   }
   return true;
@@ -111,6 +115,10 @@ bool TSession::SetURL(const std::string& url, TURLParts& parts) {
   Component.Port = static_cast<int>(parts.Port);
   Component.User = parts.User;
   Component.Password = parts.Password;
+  Component.Encryption = parts.ImplicitTls ? TEncryption::Implicit : Options.Encryption;
+  Component.VerifyCertificate = !Options.Insecure;
+  if (Options.Insecure && Component.Encryption != TEncryption::Plain)
+    std::cerr << "ferroftp: --insecure: the server's certificate is not verified\n";
   return true;
 }
 

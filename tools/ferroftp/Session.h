@@ -17,6 +17,8 @@ struct TSessionOptions {
   bool Ascii = false;
   bool Log = false;
   bool PlainList = false;   // LIST even where the server offers MLSD
+  TEncryption Encryption = TEncryption::Plain;  // --tls, --tls-optional (ftps:// URLs: implicit)
+  bool Insecure = false;
   int TimeoutSeconds = -1;  // -1: the engine's default
   int Retries = 0;          // connection attempts after the first
   std::vector<std::string> Arguments;

@@ -13,7 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> TransferOptions = {"--active", "--resume", "--ascii", "--timeout", "--retries", "--log"};
+const std::vector<std::string> TransferOptions = {"--active", "--resume", "--ascii", "--timeout", "--retries",
+                                                  "--log", "--tls", "--tls-optional", "--insecure"};
 
 int Usage(const char* usage, const std::string& error) {
   if (!error.empty()) std::cerr << "ferroftp: " << error << '\n';
@@ -81,7 +82,8 @@ std::string LocalTarget(const std::string& argument, const std::string& remoteNa
 
 int RunGet(int argc, char** argv) {
   static const char* usage =
-      "usage: ferroftp get URL LOCAL [--active] [--resume] [--ascii] [--timeout SECONDS] [--retries N] [--log]\n";
+      "usage: ferroftp get URL LOCAL [--active] [--resume] [--ascii] [--timeout SECONDS] [--retries N] [--log]"
+      " [--tls|--tls-optional] [--insecure]\n";
   TSessionOptions options;
   std::string error;
   if (!ParseSessionOptions(argc, argv, TransferOptions, options, error) || options.Arguments.size() != 2)
@@ -109,7 +111,8 @@ int RunGet(int argc, char** argv) {
 
 int RunPut(int argc, char** argv) {
   static const char* usage =
-      "usage: ferroftp put LOCALFILE URL [--active] [--resume] [--ascii] [--timeout SECONDS] [--retries N] [--log]\n";
+      "usage: ferroftp put LOCALFILE URL [--active] [--resume] [--ascii] [--timeout SECONDS] [--retries N] [--log]"
+      " [--tls|--tls-optional] [--insecure]\n";
   TSessionOptions options;
   std::string error;
   if (!ParseSessionOptions(argc, argv, TransferOptions, options, error) || options.Arguments.size() != 2)
@@ -143,11 +146,13 @@ int RunHttp(int argc, char** argv) {
 }
 
 int RunLs(int argc, char** argv) {
-  static const char* usage =
-      "usage: ferroftp ls URL [--active] [--list] [--timeout SECONDS] [--retries N] [--log]\n";
+  static const char* usage = "usage: ferroftp ls URL [--active] [--list] [--timeout SECONDS] [--retries N] [--log]"
+      " [--tls|--tls-optional] [--insecure]\n";
   TSessionOptions options;
   std::string error;
-  if (!ParseSessionOptions(argc, argv, {"--active", "--list", "--timeout", "--retries", "--log"}, options, error) ||
+  if (!ParseSessionOptions(argc, argv,
+                           {"--active", "--list", "--timeout", "--retries", "--log", "--tls", "--tls-optional", "--insecure"},
+                           options, error) ||
       options.Arguments.size() != 1)
     return Usage(usage, error);
   EngineSettings().MachineListings = !options.PlainList;

@@ -1,0 +1,309 @@
+// FTP over TLS against vsftpd (TLS required, session reuse required on data connections) and
+// pyftpdlib's TLS handler, with certificates made for each test.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "EngineTestSupport.h"
+#include "FTPUtils.h"
+#include "TlsTrust.h"
+
+namespace ferrowin::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+std::string Output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+struct TCertificate {
+  std::string Cert;
+  std::string Key;
+};
+
+// A key and certificate for `names` (subjectAltName entries), self-signed or signed by `ca`.
+TCertificate MakeCertificate(const TTempDir& dir, const std::string& name, const std::string& names,
+                             const TCertificate* ca = nullptr) {
+  TCertificate c{dir.File(name + ".pem"), dir.File(name + ".key")};
+  const std::string key = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout " + c.Key;
+  std::string command;
+  if (ca) {
+    command = "openssl req -new " + key + " -subj /CN=" + name + " -out " + c.Cert + ".csr && openssl x509 -req -in " +
+              c.Cert + ".csr -CA " + ca->Cert + " -CAkey " + ca->Key + " -CAcreateserial -days 2 -out " + c.Cert +
+              " -extfile <(printf 'subjectAltName=" + names + "')";
+  } else {
+    command = "openssl req -x509 " + key + " -days 2 -subj /CN=" + name + " -out " + c.Cert +
+              (names.empty() ? "" : " -addext subjectAltName=" + names);
+  }
+  EXPECT_EQ(std::system(("bash -c \"" + command + "\" 2>/dev/null").c_str()), 0) << command;
+  return c;
+}
+
+std::string Fingerprint(const TCertificate& c) {
+  std::string text = Output("openssl x509 -noout -fingerprint -sha256 -in " + c.Cert);
+  text = text.substr(text.find('=') + 1);
+  return text.substr(0, text.find('\n'));
+}
+
+std::string Dump(const TClient& client) {
+  std::string text;
+  for (const auto& e : client.Events->Events) text += e + "\n";
+  for (const auto& l : client.Events->Log) text += l.Message + "\n";
+  return text;
+}
+
+class TVsftpd {
+ public:
+  TVsftpd(const TCertificate& c, std::vector<std::string> options = {}) {
+    std::vector<std::string> argv{"/usr/bin/python3", ServersFolder() + "/vsftpd_server.py", Root.Path(), c.Cert, c.Key};
+    argv.insert(argv.end(), options.begin(), options.end());
+    WriteFile(Root.File("data.bin"), Payload());
+    Process = std::make_unique<TServerProcess>(argv);
+  }
+  [[nodiscard]] int Port() const { return Process->Port(); }
+  [[nodiscard]] std::string File(const std::string& name) const { return Root.File(name); }
+  static std::string Payload() {
+    std::string data(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>((i * 7919) >> 5);
+    return data;
+  }
+
+ private:
+  TTempDir Root;
+  std::unique_ptr<TServerProcess> Process;
+};
+
+class Tls : public TEngineTest {
+ protected:
+  void SetUp() override {
+    TEngineTest::SetUp();
+    if (!fs::exists("/usr/sbin/vsftpd")) GTEST_SKIP() << "vsftpd is not installed (scripts/deps installs it)";
+    SetCertificatePrompt([this](const TCertificateInfo& info) {
+      Asked.push_back(info);
+      return Answer;
+    });
+  }
+  void TearDown() override {
+    SetCertificatePrompt(nullptr);
+    ForgetSessionTrust();
+    ::unsetenv("SSL_CERT_FILE");
+    TEngineTest::TearDown();
+  }
+  // Logs in and returns whether it succeeded.
+  bool LogIn(TClient& client, TEncryption encryption, const std::string& host = "127.0.0.1") {
+    client.Component->SetHost(host);
+    client.Component->Encryption = encryption;
+    client.Login(client.Events->CountPrefix("CommandCompleted") + 1);
+    return client.Events->LastCompleted() == "CommandCompleted Login 1 0";
+  }
+
+  TTempDir Certs;
+  std::vector<TCertificateInfo> Asked;
+  TTrustAnswer Answer = TTrustAnswer::Once;
+};
+
+TEST_F(Tls, ListDownloadAndUploadAreByteExactInEveryMode) {
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  struct TCase {
+    const char* Name;
+    bool Vsftpd;
+    TEncryption Encryption;
+    bool Passive;
+  };
+  for (const TCase& t : {TCase{"vsftpd explicit", true, TEncryption::Explicit, true},
+                         TCase{"vsftpd explicit, active", true, TEncryption::Explicit, false},
+                         TCase{"vsftpd implicit", true, TEncryption::Implicit, true},
+                         TCase{"pyftpdlib explicit", false, TEncryption::Explicit, true}}) {
+    SCOPED_TRACE(t.Name);
+    std::unique_ptr<TVsftpd> vsftpd;
+    std::unique_ptr<TPyFtpServer> pyftpd;
+    std::string root;
+    if (t.Vsftpd) {
+      vsftpd = std::make_unique<TVsftpd>(cert, t.Encryption == TEncryption::Implicit ? Lines{"implicit"} : Lines{});
+      root = vsftpd->File("");
+    } else {
+      pyftpd = std::make_unique<TPyFtpServer>("127.0.0.1", cert.Cert, cert.Key);
+      root = pyftpd->Root() + "/";
+      fs::create_directory(root + "upload");
+      WriteFile(root + "data.bin", TVsftpd::Payload());
+    }
+    TClient client(t.Vsftpd ? vsftpd->Port() : pyftpd->Port(), t.Vsftpd ? "anonymous" : TPyFtpServer::UserName,
+                   t.Vsftpd ? "guest@example.org" : TPyFtpServer::Password);
+    client.Component->SetPassive(t.Passive);
+    ASSERT_TRUE(LogIn(client, t.Encryption));
+    EXPECT_TRUE(client.Events->LogHas("TLS connection: TLSv1."));
+    auto& c = *client.Component;
+    const std::string local = Home.File("local.bin");
+    c.List("/", "");
+    c.Download("/", "/data.bin", local, TTransferType::Binary);
+    c.Upload(local, "/upload", "/upload/up.bin", TTransferType::Binary);
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->Has("CommandCompleted Upload 1 0") || c.LoggedIn() == false; },
+                          std::chrono::seconds(60))) << Dump(client);
+    EXPECT_EQ(client.Events->Matching("CommandCompleted Upload"), Lines{"CommandCompleted Upload 1 0"});
+    EXPECT_EQ(client.Events->Matching("CommandCompleted Download"), Lines{"CommandCompleted Download 1 0"});
+    ASSERT_EQ(client.Events->Listings.size(), 1u);
+    EXPECT_TRUE(std::any_of(client.Events->Listings[0].begin(), client.Events->Listings[0].end(),
+                            [](const TListingEntry& e) { return e.Name == "data.bin" && e.Size == 3 * 1024 * 1024 + 17; }));
+    EXPECT_TRUE(ReadFile(local) == TVsftpd::Payload());
+    EXPECT_TRUE(ReadFile(root + "upload/up.bin") == TVsftpd::Payload());
+    c.Logout();
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->Has("CommandCompleted Logout 1 0"); }));
+  }
+}
+
+// vsftpd refuses data connections that do not take up the control connection's session, so
+// the transfers above prove that ours do; this shows the refusal is really in force.
+TEST_F(Tls, VsftpdRefusesADataConnectionWithoutSessionReuse) {
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  TVsftpd server(cert);
+  const std::string script =
+      "import ftplib, ssl\n"
+      "c = ssl.create_default_context(); c.check_hostname = False; c.verify_mode = ssl.CERT_NONE\n"
+      "f = ftplib.FTP_TLS(context=c); f.connect('127.0.0.1', " + std::to_string(server.Port()) + ")\n"
+      "f.login(); f.prot_p()\n"
+      "try: f.retrlines('LIST', lambda l: None)\n"
+      "except ftplib.Error as e: print(e)\n";
+  WriteFile(Certs.File("noreuse.py"), script);
+  EXPECT_NE(Output("/usr/bin/python3 " + Certs.File("noreuse.py")).find("session reuse required"), std::string::npos);
+}
+
+TEST_F(Tls, AnUntrustedCertificateAsksAndTheAnswerIsKeptAsChosen) {
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  TVsftpd server(cert);
+  TClient client(server.Port(), "anonymous", "guest@example.org");
+  const std::string trusted = Home.File("TrustedCertificates.txt");
+  struct TStep {
+    const char* Name;
+    TTrustAnswer Answer;
+    bool ForgetRun;  // as after a restart of the program
+    int Asked;       // questions so far
+    bool LoggedIn;
+    bool Kept;  // the file holds the certificate
+  };
+  for (const TStep& s : {TStep{"trust once", TTrustAnswer::Once, false, 1, true, false},
+                         TStep{"once holds for the run", TTrustAnswer::Cancel, false, 1, true, false},
+                         TStep{"not after a restart; now always", TTrustAnswer::Always, true, 2, true, true},
+                         TStep{"always holds after a restart", TTrustAnswer::Cancel, true, 2, true, true}}) {
+    SCOPED_TRACE(s.Name);
+    if (s.ForgetRun) ForgetSessionTrust();
+    Answer = s.Answer;
+    EXPECT_EQ(LogIn(client, TEncryption::Explicit), s.LoggedIn);
+    EXPECT_EQ(static_cast<int>(Asked.size()), s.Asked);
+    EXPECT_EQ(ReadFile(trusted).find(Fingerprint(cert)) != std::string::npos, s.Kept);
+  }
+  const TCertificateInfo& info = Asked.at(0);
+  EXPECT_EQ(info.Host, "127.0.0.1");
+  EXPECT_EQ(info.Port, server.Port());
+  EXPECT_EQ(info.Subject, "CN=localhost");
+  EXPECT_EQ(info.Issuer, "CN=localhost");
+  EXPECT_EQ(info.Fingerprint, Fingerprint(cert));
+  EXPECT_EQ(info.Problem, "self-signed certificate");
+  EXPECT_FALSE(info.Changed);
+  EXPECT_LT(info.ValidFrom, info.ValidTo);
+  EXPECT_EQ(info.ValidTo.substr(info.ValidTo.size() - 4), " UTC");
+
+  // Another certificate on the same host and port: asked again, and told that it changed.
+  WriteFile(trusted, "127.0.0.1 " + std::to_string(server.Port()) + " 00:11:22\n");
+  ForgetSessionTrust();
+  Answer = TTrustAnswer::Cancel;
+  EXPECT_FALSE(LogIn(client, TEncryption::Explicit));
+  ASSERT_EQ(Asked.size(), 3u);
+  EXPECT_TRUE(Asked.back().Changed);
+  EXPECT_TRUE(client.Events->LogHasLine("The server's certificate has changed since it was trusted", ErrorColor));
+  EXPECT_TRUE(client.Events->LogHasLine("Certificate not trusted; login cancelled", ErrorColor));
+  EXPECT_TRUE(client.Component->LoginRefused());
+
+  // Nobody to ask (a batch run): the login fails.
+  SetCertificatePrompt(nullptr);
+  EXPECT_FALSE(LogIn(client, TEncryption::Explicit));
+  EXPECT_EQ(Asked.size(), 3u);
+}
+
+// The system's CA store vouches for the chain; the name must match the host (RFC 6125).
+TEST_F(Tls, ACertificateFromATrustedAuthorityIsCheckedAgainstTheHostName) {
+  const TCertificate ca = MakeCertificate(Certs, "TestCA", "");
+  ::setenv("SSL_CERT_FILE", ca.Cert.c_str(), 1);
+  struct TCase {
+    const char* Names;
+    const char* Host;
+    const char* Problem;  // "": no question
+  };
+  for (const TCase& t : {TCase{"DNS:localhost", "localhost", ""}, TCase{"IP:127.0.0.1", "127.0.0.1", ""},
+                         TCase{"DNS:localhost", "127.0.0.1", "IP address mismatch"},
+                         TCase{"DNS:*.localhost", "localhost", "hostname mismatch"},
+                         TCase{"DNS:other.example", "localhost", "hostname mismatch"}}) {
+    SCOPED_TRACE(std::string(t.Names) + " for " + t.Host);
+    const TCertificate cert = MakeCertificate(Certs, "server", t.Names, &ca);
+    TVsftpd server(cert);
+    TClient client(server.Port(), "anonymous", "guest@example.org");
+    Asked.clear();
+    Answer = TTrustAnswer::Cancel;
+    EXPECT_EQ(LogIn(client, TEncryption::Explicit, t.Host), !*t.Problem);
+    ASSERT_EQ(Asked.size(), *t.Problem ? 1u : 0u);
+    if (*t.Problem) {
+      EXPECT_EQ(Asked[0].Problem, t.Problem);
+    }
+  }
+}
+
+TEST_F(Tls, AbortAndTimeOutDuringAnEncryptedTransferKeepTheRepliesInStep) {
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  TVsftpd server(cert, {"rate=40000"});  // a 64 KiB block, then a pause of over a second
+  TClient client(server.Port(), "anonymous", "guest@example.org");
+  ASSERT_TRUE(LogIn(client, TEncryption::Explicit));
+  auto& c = *client.Component;
+  for (const bool abort : {true, false}) {
+    SCOPED_TRACE(abort ? "abort" : "time-out");
+    EngineSettings().TimeOut = abort ? 30000 : 1000;
+    const int downloads = client.Events->CountPrefix("CommandCompleted Download");
+    const int progress = client.Events->CountPrefix("Progress 0");
+    c.Download("/", "/data.bin", Home.File("part.bin"), TTransferType::Binary);
+    if (abort) {
+      ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("Progress 0") > progress; }));
+      c.Abort();
+    }
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("CommandCompleted Download") > downloads; },
+                          std::chrono::seconds(30)));
+    EXPECT_EQ(client.Events->LastCompleted(), abort ? "CommandCompleted Download 0 1" : "CommandCompleted Download 0 0");
+    EngineSettings().TimeOut = 30000;
+    const int before = client.Events->CountPrefix("FolderReply");
+    c.SetCurrentFolder("/upload");
+    c.GetCurrentFolder();
+    c.SetCurrentFolder("/");
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("FolderReply") == before + 3; },
+                          std::chrono::seconds(30)));
+    const Lines replies = client.Events->Matching("FolderReply");
+    EXPECT_EQ(Lines(replies.end() - 3, replies.end()),
+              (Lines{"FolderReply /upload 1 1", "FolderReply /upload 0 1", "FolderReply / 1 1"}));
+  }
+  EXPECT_TRUE(client.Events->Has("Error 10060 Operation timed out")) << Dump(client);
+}
+
+TEST_F(Tls, AServerWithoutTlsFailsARequiredLoginClearly) {
+  TPyFtpServer plain;
+  for (const TEncryption encryption : {TEncryption::Explicit, TEncryption::Optional}) {
+    const bool required = encryption == TEncryption::Explicit;
+    SCOPED_TRACE(required ? "required" : "if offered");
+    TClient client(plain.Port(), TPyFtpServer::UserName, TPyFtpServer::Password);
+    EXPECT_EQ(LogIn(client, encryption), !required);
+    EXPECT_EQ(client.Events->LogHasLine("The server refused AUTH TLS, and this site requires an encrypted connection",
+                                        ErrorColor),
+              required);
+    EXPECT_EQ(client.Events->LogHasLine("The server does not offer TLS; continuing without encryption", InfoColor),
+              !required);
+    EXPECT_EQ(client.Events->Count("Connect"), 1);  // no second attempt after a definite no
+  }
+}
+
+}  // namespace
+}  // namespace ferrowin::test
