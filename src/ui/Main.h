@@ -29,8 +29,11 @@ namespace ferrowin {
 
 class TCustomView;
 class THostView;
+class TListControl;
 class TLocalView;
 class TLogControl;
+class TMaskMemory;
+class TViewer;
 class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
@@ -137,6 +140,29 @@ class TfrmMain : public QMainWindow {
   // Upload and Download only with something to send and a connected host tab.
   void UpdateTransferButtons();
 
+  // Compare folders, file masks and the internal viewer.
+  QAction* btnExplorer = nullptr;  // toolbar button 8, "Show Viewer"
+  QAction* mnuShowViewer = nullptr;
+  QAction* mnuCompareFolders = nullptr;
+  QAction* mnuLocalMask = nullptr;
+  QAction* mnuHostMask = nullptr;
+  QWidget* pnlViewer = nullptr;  // over the log, in its place while shown
+  QString ViewerStartPage;       // welcome.html of the program's data
+  [[nodiscard]] TViewer* Viewer() const;
+  [[nodiscard]] const TMaskMemory& RecentMasks() const { return *Masks; }
+  void mnuCompareFoldersClick();
+  // The mask dialog for the current host view (host) or local view.
+  void btnLocalMaskClick(bool host);
+  // The mask menu, set to serve the host or the local view.
+  QMenu* MaskMenu(bool host);
+  // A File Mask button: its click opens the dialog, its right button the mask menu.
+  void AttachMaskButton(QToolButton* button, bool host);
+  void popArchivesMaskClick(QAction* item);
+  void btnExplorerClick(bool shown);
+  void CreateViewer(bool hidden);
+  void PreviewSelected(TListControl* list);
+  void StopViewer();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -169,6 +195,12 @@ class TfrmMain : public QMainWindow {
   [[nodiscard]] TCustomView* CurrentView(TSide side) const;
   void ApplyLogHeight();
   [[nodiscard]] int IndexOfHostView(const THostView& view) const;
+  void CreateCompareMaskViewerActions();
+  void PlaceCompareMaskViewerActions();
+  void WatchPreview(TCustomView& view);
+  void UpdateMaskMenu();
+  void ReleaseViewer();
+  [[nodiscard]] QString ChosenPage(std::int64_t& size) const;
 
   TStartOptions Start;
   std::unique_ptr<TSoundPlayer> Sounds;
@@ -184,6 +216,10 @@ class TfrmMain : public QMainWindow {
   bool Closing = false;
   bool AbortedAll = false;  // the close question aborted the connections: exit without QUIT
   QPointer<THostView> BusyView;
+  std::unique_ptr<TMaskMemory> Masks;
+  QMenu* popMask = nullptr;
+  bool MaskMenuHost = false;
+  QPointer<TViewer> Browser;
 };
 
 }  // namespace ferrowin

@@ -136,6 +136,7 @@ void TfrmMain::btnDisconnectClick() {
 }
 
 void TfrmMain::btnStopClick() {
+  StopViewer();
   if (THostView* view = CurrentHostView()) view->Stop();
 }
 

@@ -64,6 +64,7 @@ void TfrmMain::CreateControls() {
   layout->addWidget(MainSplitter);
   setCentralWidget(central);
   CreateMenus();
+  CreateCompareMaskViewerActions();
   connect(MainSplitter, &QSplitter::splitterMoved, this, [this](int pos, int) {
     const int maxHeight = MainSplitter->height() - MainSplitter->handleWidth() - 60;
     LogArea->Drag(pos - LogArea->Height(), maxHeight);
@@ -212,7 +213,10 @@ void TfrmMain::btnShowLogClick(bool shown) {
 
 void TfrmMain::ApplyLogHeight() {
   if (!LogArea) return;
-  memoLog->setVisible(LogArea->LogShown());
+  // The viewer, while shown, takes the log's place.
+  const bool viewer = btnExplorer && btnExplorer->isChecked();
+  memoLog->setVisible(LogArea->LogShown() && !viewer);
+  pnlViewer->setVisible(LogArea->LogShown() && viewer);
   const int total = std::max(MainSplitter->height(), LogArea->Height() + 100);
   MainSplitter->setSizes({LogArea->Height(), total - LogArea->Height()});
   mnuShowLog->setChecked(LogArea->LogShown());

@@ -18,6 +18,7 @@
 #include "LoclView.h"
 #include "Main.h"
 #include "SoundPlayer.h"
+#include "Viewer.h"
 
 namespace ferrowin {
 namespace {
@@ -60,6 +61,7 @@ void TfrmMain::SubscribeHostView(THostView& view) {
   };
   view.OnTransfer = [this](TCustomView&, TCustomView*& destination) { destination = CurrentLocalView(); };
   WatchSelection(view);
+  WatchPreview(view);
 }
 
 void TfrmMain::SubscribeLocalView(TLocalView& view) {
@@ -68,6 +70,7 @@ void TfrmMain::SubscribeLocalView(TLocalView& view) {
     LocalSelectionChanged(static_cast<TLocalView&>(sender), count);
   };
   WatchSelection(view);
+  WatchPreview(view);
 }
 
 THostView* TfrmMain::NewHostView() {
@@ -285,12 +288,13 @@ void TfrmMain::HostViewEvent(THostView& view, int code, int count) {
   UpdateTransferButtons();
 }
 
-void TfrmMain::UpdateHostCommands(bool connected, bool, bool busy, int) {
+void TfrmMain::UpdateHostCommands(bool connected, bool animating, bool busy, int) {
   for (QAction* stop : {btnStop, mnuStop}) stop->setEnabled(busy || connected);
   for (QAction* disconnect : {btnDisconnect, mnuDisconnect}) disconnect->setEnabled(connected);
+  mnuCompareFolders->setEnabled(connected && !animating);
   PlaceBusyPanel();
   if (Activity && Activity->isValid()) {
-    if (busy) Activity->start();
+    if (busy || (Viewer() && Viewer()->Busy())) Activity->start();
     else Activity->setPaused(true);
   }
 }
