@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMovie>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTest>
@@ -244,6 +245,15 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   const auto& last = Window->memoLog->Entries().back();
   EXPECT_TRUE(last.Text.startsWith("Cannot show gone.html")) << last.Text.toStdString();
   EXPECT_EQ(last.Color, ErrorColor);
+  // The animation runs while a page loads; Stop ends both, and the partial copy goes.
+  Pick(host, "remote.html");
+  ASSERT_TRUE(viewer.Busy());
+  EXPECT_EQ(Window->aniActivity->movie()->state(), QMovie::Running);
+  Window->btnStop->trigger();
+  EXPECT_FALSE(viewer.Busy());
+  EXPECT_NE(Window->aniActivity->movie()->state(), QMovie::Running);
+  EXPECT_EQ(std::distance(fs::directory_iterator(copies), fs::directory_iterator()), 1);  // the copy shown
+  Pick(host, "huge.gif");
   Pick(host, "remote.html");
   ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("from the server"); }));
   SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });  // quit while connected
