@@ -60,6 +60,9 @@ void CompareFolders(TCustomView& local, TCustomView& host, bool ignoreSize, bool
   const std::vector<TCompareItem> hostItems = CompareItemsOf(host);
   Select(*local.ListView(), SelectDifferences(localItems, hostItems, ignoreSize, ignoreDate));
   Select(*host.ListView(), SelectDifferences(hostItems, localItems, ignoreSize, ignoreDate));
+  // The status bars count what is selected; they hear of clicks and keys, not of this.
+  local.UpdateStatus();
+  host.UpdateStatus();
 }
 
 }  // namespace ferrowin

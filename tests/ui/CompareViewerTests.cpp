@@ -125,6 +125,7 @@ TEST_F(CompareViewer, CompareFoldersSelectsWhatDiffersOnBothSides) {
   EXPECT_EQ(shown, 2);
   EXPECT_EQ(Selected(local), QStringList{"local-only.txt"});
   EXPECT_EQ(Selected(host), (QStringList{"grown.txt", "remote-only.txt"}));
+  EXPECT_EQ(host.StatusBar()->PanelText(2), "2 Items Selected, 121 Bytes");
   SaveScreenshot(Window.get(), "compare_selected");
 }
 
