@@ -33,8 +33,11 @@ namespace ferrowin {
 class TAutomationPanel;
 class TCustomView;
 class THostView;
+class TListControl;
 class TLocalView;
 class TLogControl;
+class TMaskMemory;
+class TViewer;
 class TLogArea;
 class TSoundPlayer;
 class TTreeCombo;
@@ -291,6 +294,24 @@ class TfrmMain : public QMainWindow {
   [[nodiscard]] int ExitStatus() const;
   [[nodiscard]] TTransferWindows& TransferWindowSet() const { return *TransferWindows; }
 
+  // Compare folders, file masks and the internal viewer.
+  QWidget* pnlViewer = nullptr;  // over the log, in its place while shown
+  QString ViewerStartPage;       // welcome.html of the program's data
+  [[nodiscard]] TViewer* Viewer() const;
+  [[nodiscard]] const TMaskMemory& RecentMasks() const { return *Masks; }
+  void mnuCompareFoldersClick();
+  // The mask dialog for the current host view (host) or local view.
+  void btnLocalMaskClick(bool host);
+  // The mask menu, set to serve the host or the local view.
+  QMenu* MaskMenu(bool host);
+  // A File Mask button's right button opens the mask menu (its click is the mask action).
+  void AttachMaskMenu(QToolButton* button, bool host);
+  void popArchivesMaskClick(QAction* item);
+  void btnExplorerClick(bool shown);
+  void CreateViewer(bool hidden);
+  void PreviewSelected(TListControl* list);
+  void StopViewer();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -302,7 +323,6 @@ class TfrmMain : public QMainWindow {
   QWidget* CreateLocalSide();
   QWidget* CreateHostSide();
   void CreateMenus();
-  void CreatePlaceholderActions();
   void CreateTransferControls();
   void BecomeAutomationDialog();
   void CreateTransferWindowActions();
@@ -330,6 +350,12 @@ class TfrmMain : public QMainWindow {
   [[nodiscard]] TCustomView* CurrentView(TSide side) const;
   void ApplyLogHeight();
   [[nodiscard]] int IndexOfHostView(const THostView& view) const;
+  void CreateCompareMaskViewerActions();
+  void PlaceCompareMaskViewerControls();
+  void WatchPreview(TCustomView& view);
+  void UpdateMaskMenu();
+  void ReleaseViewer();
+  [[nodiscard]] QString ChosenPage(std::int64_t& size) const;
 
   TStartOptions Start;
   std::unique_ptr<TSoundPlayer> Sounds;
@@ -352,6 +378,10 @@ class TfrmMain : public QMainWindow {
   int StripPressWidth = 0;
   TBatchRun* Batch = nullptr;     // the /x run, a child of the window
   bool BatchClosing = false;      // the /x run closes: no question
+  std::unique_ptr<TMaskMemory> Masks;
+  QMenu* popMask = nullptr;
+  bool MaskMenuHost = false;
+  QPointer<TViewer> Browser;
 };
 
 }  // namespace ferrowin

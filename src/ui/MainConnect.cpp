@@ -140,6 +140,7 @@ void TfrmMain::btnDisconnectClick() {
 }
 
 void TfrmMain::btnStopClick() {
+  StopViewer();
   if (THostView* view = CurrentHostView()) view->Stop();
 }
 

@@ -25,8 +25,8 @@
 
 namespace ferrowin {
 void TfrmMain::CreateControls() {
-  CreatePlaceholderActions();
   CreateTransferWindowActions();
+  CreateCompareMaskViewerActions();
   CreateMenus();  // the tool buttons beside the lists share the menus' commands
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -45,6 +45,7 @@ void TfrmMain::CreateControls() {
   layout->addWidget(MainSplitter);
   setCentralWidget(central);
   CreateContextMenus();
+  PlaceCompareMaskViewerControls();
   connect(MainSplitter, &QSplitter::splitterMoved, this, [this](int pos, int) {
     const int maxHeight = MainSplitter->height() - MainSplitter->handleWidth() - 60;
     LogArea->Drag(pos - LogArea->Height(), maxHeight);
@@ -138,7 +139,10 @@ void TfrmMain::btnShowLogClick(bool shown) {
 
 void TfrmMain::ApplyLogHeight() {
   if (!LogArea) return;
-  memoLog->setVisible(LogArea->LogShown());
+  // The viewer, while shown, takes the log's place.
+  const bool viewer = btnExplorer && btnExplorer->isChecked();
+  memoLog->setVisible(LogArea->LogShown() && !viewer);
+  pnlViewer->setVisible(LogArea->LogShown() && viewer);
   const int total = std::max(MainSplitter->height(), LogArea->Height() + 100);
   MainSplitter->setSizes({LogArea->Height(), total - LogArea->Height()});
   mnuShowLog->setChecked(LogArea->LogShown());

@@ -181,6 +181,8 @@ void TfrmMain::UpdateHostFileCommands(bool connected, bool animating, bool busy,
   for (QAction* a : {mnuHostNewFolder, mnuHostRefresh, mnuHostEdit->menuAction()}) a->setEnabled(idle);
   for (QToolButton* b : {btnHostEdit, btnHostView, btnHostViewStyle}) b->setEnabled(idle);
   btnHostChDir->setEnabled(connected && !animating);
+  mnuHostMask->setEnabled(connected);
+  mnuCompareFolders->setEnabled(connected && !animating);
   mnuHostProperties->setEnabled(count >= 1 && !animating);
   QStandardItem* node = cmboHostTree->SelectedNode();
   btnHostUp->setEnabled(connected && node && node != cmboHostTree->Nodes()->item(0));

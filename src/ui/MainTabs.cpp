@@ -20,6 +20,7 @@
 #include "MainAutomation.h"
 #include "Main.h"
 #include "SoundPlayer.h"
+#include "Viewer.h"
 
 namespace ferrowin {
 namespace {
@@ -67,6 +68,7 @@ void TfrmMain::SubscribeHostView(THostView& view) {
   };
   view.ListView()->PopupMenu = popHost;
   WatchSelection(view);
+  WatchPreview(view);
 }
 
 void TfrmMain::SubscribeLocalView(TLocalView& view) {
@@ -77,6 +79,7 @@ void TfrmMain::SubscribeLocalView(TLocalView& view) {
   view.OnPerformDoubleClick = [this](TCustomView& sender, int) { LocalDblClick(static_cast<TLocalView&>(sender)); };
   view.ListView()->PopupMenu = PopLocal;
   WatchSelection(view);
+  WatchPreview(view);
 }
 
 THostView* TfrmMain::NewHostView() {
@@ -305,7 +308,7 @@ void TfrmMain::UpdateHostCommands(bool connected, bool animating, bool busy, int
   UpdateHostFileCommands(connected, animating, busy, count);
   PlaceBusyPanel();
   if (Activity && Activity->isValid()) {
-    if (busy) Activity->start();
+    if (busy || (Viewer() && Viewer()->Busy())) Activity->start();
     else Activity->setPaused(true);
   }
 }

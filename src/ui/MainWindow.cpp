@@ -23,6 +23,8 @@
 #include "LogControl.h"
 #include "LoclView.h"
 #include "Main.h"
+#include "MaskMemory.h"
+#include "Viewer.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
 #include "TempFiles.h"
@@ -260,6 +262,7 @@ bool TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::FormClose() {
+  ReleaseViewer();  // its fetch ends and its copies go
   SavePreferences();
   // Applying the preferences above must not bring QUIT back to connections just aborted.
   if (AbortedAll) EngineSettings().QuickDisconnect = true;

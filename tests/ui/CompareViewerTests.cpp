@@ -1,0 +1,282 @@
+// Compare Folders, the mask dialog and menu, and the internal viewer in the main window,
+// against a real server and real local folders.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMovie>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTest>
+#include <QTextBrowser>
+#include <filesystem>
+#include <fstream>
+
+#include "CompareForm.h"
+#include "HostView.h"
+#include "LogControl.h"
+#include "LoclView.h"
+#include "Main.h"
+#include "MaskForm.h"
+#include "Prompts.h"
+#include "Screenshots.h"
+#include "Viewer.h"
+#include "ViewerFetch.h"
+#include "ViewTestSupport.h"
+
+namespace ferrowin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+QStringList Selected(TCustomView& view) {
+  QStringList names;
+  for (int row : view.ListView()->SelectedItems()) names << view.ListView()->Caption(row);
+  names.sort();
+  return names;
+}
+
+int Row(TCustomView& view, const QString& caption) {
+  for (int i = 0; i < view.ListView()->ItemCount(); ++i)
+    if (view.ListView()->Caption(i) == caption) return i;
+  return -1;
+}
+
+// A click on an item as the list takes it: focus and selection on it alone.
+void Pick(TCustomView& view, const QString& caption) {
+  TListControl& list = *view.ListView();
+  list.ClearSelection();
+  list.SetFocused(Row(view, caption));
+  list.SetSelected(Row(view, caption), true);
+}
+
+class CompareViewer : public TViewTest {
+ protected:
+  void SetUp() override {
+    TViewTest::SetUp();
+    std::ofstream(Home.File("ferrowin.ini")) << "[Connection]\r\nShowManager=0\r\n";
+    Window = std::make_unique<TfrmMain>();
+    Window->show();
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  }
+  void Release() override {
+    SetDialogAnswerer(nullptr);
+    SetPromptAnswerer(nullptr);
+    Window.reset();
+  }
+  TLocalView& Local(const std::vector<std::pair<std::string, std::string>>& files) {
+    for (const auto& [name, text] : files) WriteFile(Disk.File(name), text);
+    TLocalView& local = *Window->CurrentLocalView();
+    EXPECT_TRUE(local.ChangeFolderWait(Disk.Path()));
+    return local;
+  }
+  THostView& Connect() {
+    TSite site;
+    site.Name = "Test";
+    site.Host = "127.0.0.1";
+    site.Port = Server.Port();
+    site.User = TPyFtpServer::UserName;
+    site.Password = TPyFtpServer::Password;
+    Window->ConnectSite(site);
+    THostView& host = *Window->CurrentHostView();
+    EXPECT_TRUE(WaitFor([&] { return host.Connected() && host.ListView()->ItemCount() > 0 && !host.Animating; }));
+    return host;
+  }
+  TPyFtpServer Server;
+  TTempDir Disk;
+  std::unique_ptr<TfrmMain> Window;
+};
+
+TEST_F(CompareViewer, CompareFoldersSelectsWhatDiffersOnBothSides) {
+  WriteFile(Server.RootFile("same.txt"), std::string(10, 's'));
+  WriteFile(Server.RootFile("grown.txt"), std::string(120, 'g'));
+  WriteFile(Server.RootFile("Index.html"), "12345");
+  WriteFile(Server.RootFile("remote-only.txt"), "r");
+  TLocalView& local = Local({{"same.txt", std::string(10, 's')}, {"grown.txt", std::string(100, 'g')},
+                             {"index.html", "12345"}, {"local-only.txt", "l"}});
+  EXPECT_FALSE(Window->mnuCompareFolders->isEnabled());
+  THostView& host = Connect();
+  ASSERT_TRUE(WaitFor([&] { return Window->mnuCompareFolders->isEnabled(); }));
+  int shown = 0;
+  auto answer = [&](bool ignoreSize) {
+    SetDialogAnswerer([&, ignoreSize](QDialog& dialog) {
+      auto& options = dynamic_cast<TfrmCompareOptions&>(dialog);
+      ++shown;
+      // Made fresh each time: the boxes start as the defaults whatever was ticked before.
+      EXPECT_EQ(options.windowTitle(), "Comparaison Options");
+      EXPECT_FALSE(options.cbIgnoreSize->isChecked());
+      EXPECT_TRUE(options.cbIgnoreDate->isChecked());
+      options.cbIgnoreSize->setChecked(ignoreSize);
+      options.btnOK->click();
+      return options.result();
+    });
+  };
+  answer(true);
+  Window->mnuCompareFolders->trigger();
+  EXPECT_EQ(Selected(local), QStringList{"local-only.txt"});
+  EXPECT_EQ(Selected(host), QStringList{"remote-only.txt"});
+  answer(false);
+  Window->mnuCompareFolders->trigger();
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(Selected(local), QStringList{"local-only.txt"});
+  EXPECT_EQ(Selected(host), (QStringList{"grown.txt", "remote-only.txt"}));
+  EXPECT_EQ(host.StatusBar()->PanelText(2), "2 Items Selected, 121 Bytes");
+  SaveScreenshot(Window.get(), "compare_selected");
+}
+
+TEST_F(CompareViewer, TheMaskDialogAndMenuSetTheMaskAndRememberWhatWasTyped) {
+  TLocalView& local = Local({{"a.txt", "a"}, {"b.dat", "b"}});
+  ASSERT_EQ(local.ListView()->ItemCount(), 2);
+  QString prompt, shownMask;
+  auto type = [&](const QString& mask, bool ok) {
+    SetDialogAnswerer([&, mask, ok](QDialog& dialog) {
+      auto& form = dynamic_cast<TfrmMask&>(dialog);
+      prompt = form.lblPrompt->text();
+      shownMask = form.cmboMask->currentText();
+      form.cmboMask->setEditText(mask);
+      (ok ? form.btnOK : form.btnCancel)->click();
+      return form.result();
+    });
+  };
+  const QList<QAction*> menu = Window->MaskMenu(false)->actions();
+  type(QStringLiteral(" *.txt "), true);
+  Window->mnuLocalMask->trigger();
+  EXPECT_EQ(prompt, "Enter a mask for the local directory:");
+  EXPECT_EQ(shownMask, "*.*");
+  ASSERT_TRUE(WaitFor([&] { return local.ListView()->ItemCount() == 1; }));
+  EXPECT_EQ(local.StatusBar()->PanelText(0), "*.txt");
+  EXPECT_TRUE(menu[4]->isVisible());
+  EXPECT_EQ(menu[5]->text(), "&5  *.txt ");
+  // Cancel keeps the view's mask, but the mask typed joins the list.
+  type(QStringLiteral("*.dat"), false);
+  Window->btnLocalMaskClick(true);  // the host command itself waits for a connection
+  EXPECT_EQ(prompt, "Enter a mask for the host directory:");
+  EXPECT_EQ(local.GetMask(), "*.txt");
+  EXPECT_EQ(menu[5]->text(), "&5 *.dat");
+  EXPECT_EQ(menu[6]->text(), "&6  *.txt ");
+  EXPECT_FALSE(menu[7]->isVisible());
+  // A pick from the list becomes its mask once the box has taken it.
+  SetDialogAnswerer([&](QDialog& dialog) {
+    auto& form = dynamic_cast<TfrmMask&>(dialog);
+    form.cmboMask->setCurrentIndex(1);
+    emit form.cmboMask->activated(1);
+    EXPECT_TRUE(WaitFor([&] { return form.cmboMask->currentText() == "*.gif;*.jpg;*.bmp;*.png"; }));
+    form.btnCancel->click();
+    return form.result();
+  });
+  Window->mnuLocalMask->trigger();
+  // The menu: a recent mask, trimmed, and a ready-made one.
+  Window->MaskMenu(false);
+  menu[6]->trigger();
+  EXPECT_EQ(local.GetMask(), "*.dat");
+  ASSERT_TRUE(WaitFor([&] { return Selected(local).isEmpty() && local.ListView()->ItemCount() == 1 &&
+                                   local.ListView()->Caption(0) == "b.dat"; }));
+  menu[3]->trigger();
+  ASSERT_TRUE(WaitFor([&] { return local.ListView()->ItemCount() == 2; }));
+  // An empty mask shows every file.
+  menu[5]->trigger();
+  type(QString(), true);
+  Window->mnuLocalMask->trigger();
+  ASSERT_TRUE(WaitFor([&] { return local.ListView()->ItemCount() == 2; }));
+  EXPECT_EQ(local.StatusBar()->PanelText(0), "*.*");
+}
+
+TEST_F(CompareViewer, TheViewerPreviewsLocalPagesAndStaysStillWhileTheLogIsSized) {
+  TLocalView& local = Local({{"Page.HTM", "<p>hello page</p>"}, {"notes.txt", "n"}, {"Other.htm", "<p>other</p>"}});
+  const QString page = QUrl::fromLocalFile(QString::fromStdString(Disk.File("Page.HTM"))).toString();
+  Window->ViewerStartPage = QString::fromStdString(Disk.File("no-welcome.html"));
+  local.ListView()->CurrentView()->setFocus();
+  Pick(local, "notes.txt");
+  // Without a start page, showing the viewer navigates nowhere.
+  Window->mnuShowViewer->trigger();
+  ASSERT_NE(Window->Viewer(), nullptr);
+  EXPECT_TRUE(Window->btnExplorer->isChecked());
+  EXPECT_TRUE(Window->pnlViewer->isVisible());
+  EXPECT_FALSE(Window->memoLog->isVisible());
+  EXPECT_EQ(Window->Viewer()->Location(), QString());
+  Window->mnuShowViewer->trigger();
+  EXPECT_FALSE(Window->mnuShowViewer->isChecked());
+  EXPECT_TRUE(Window->memoLog->isVisible());
+  // ... but the focused item still is previewed.
+  Pick(local, "Page.HTM");
+  Window->mnuShowViewer->trigger();
+  EXPECT_EQ(Window->Viewer()->Location(), page);
+  EXPECT_TRUE(Window->Viewer()->Browser()->toPlainText().contains("hello page"));
+  Pick(local, "notes.txt");
+  EXPECT_EQ(Window->Viewer()->Location(), page);
+  // Sizing the log area starts no preview.
+  QWidget* handle = Window->centralWidget()->findChild<QSplitter*>(QString(), Qt::FindDirectChildrenOnly)->handle(1);
+  QTest::mousePress(handle, Qt::LeftButton);
+  Pick(local, "Other.htm");
+  EXPECT_EQ(Window->Viewer()->Location(), page);
+  QTest::mouseRelease(handle, Qt::LeftButton);
+  Pick(local, "Other.htm");
+  EXPECT_TRUE(Window->Viewer()->Location().endsWith("Other.htm"));
+  SaveScreenshot(Window.get(), "viewer_local");
+}
+
+TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
+  WriteFile(Server.RootFile("remote.html"), "<p>from the server</p>");
+  WriteFile(Server.RootFile("gone.html"), "x");
+  WriteFile(Server.RootFile("huge.gif"), "");
+  fs::resize_file(Server.RootFile("huge.gif"), TViewer::MaxPreviewBytes + 1);
+  THostView& host = Connect();
+  host.ListView()->CurrentView()->setFocus();
+  Pick(host, "remote.html");
+  Window->mnuShowViewer->trigger();
+  TViewer& viewer = *Window->Viewer();
+  EXPECT_TRUE(viewer.Location().startsWith("ftp://"));
+  EXPECT_FALSE(viewer.Location().contains(TPyFtpServer::Password));
+  ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("from the server"); }));
+  const std::string copies = viewer.CopyFolder();
+  EXPECT_TRUE(fs::exists(copies));
+  // Known to be too large from the listing: not fetched at all.
+  Pick(host, "huge.gif");
+  EXPECT_FALSE(viewer.Busy());
+  EXPECT_TRUE(viewer.Browser()->toPlainText().contains("too large to preview"));
+  // A page that cannot be fetched: a red line, and the viewer goes on.
+  fs::remove(Server.RootFile("gone.html"));
+  Pick(host, "gone.html");
+  ASSERT_TRUE(WaitFor([&] { return !viewer.Busy(); }));
+  const auto& last = Window->memoLog->Entries().back();
+  EXPECT_TRUE(last.Text.startsWith("Cannot show gone.html")) << last.Text.toStdString();
+  EXPECT_EQ(last.Color, ErrorColor);
+  // The animation runs while a page loads; Stop ends both, and the partial copy goes.
+  Pick(host, "remote.html");
+  ASSERT_TRUE(viewer.Busy());
+  EXPECT_EQ(Window->aniActivity->movie()->state(), QMovie::Running);
+  Window->btnStop->trigger();
+  EXPECT_FALSE(viewer.Busy());
+  EXPECT_NE(Window->aniActivity->movie()->state(), QMovie::Running);
+  EXPECT_EQ(std::distance(fs::directory_iterator(copies), fs::directory_iterator()), 1);  // the copy shown
+  Pick(host, "huge.gif");
+  Pick(host, "remote.html");
+  ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("from the server"); }));
+  SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });  // quit while connected
+  Window->close();
+  EXPECT_FALSE(fs::exists(copies));
+}
+
+TEST_F(CompareViewer, AFetchPastTheBoundIsGivenUpAndLeavesNoCopy) {
+  WriteFile(Server.RootFile("big.html"), std::string(200000, 'b'));
+  TPreviewFetch fetch(1000);
+  bool done = false, tooLarge = false;
+  fetch.OnDone = [&](bool, bool large, const std::string&) {
+    done = true;
+    tooLarge = large;
+  };
+  TURLParts url{TPyFtpServer::UserName, TPyFtpServer::Password, "127.0.0.1", static_cast<unsigned>(Server.Port()), "/",
+                "big.html"};
+  fetch.Fetch(url, Disk.File("copy.html"));
+  ASSERT_TRUE(WaitFor([&] { return done; }));
+  EXPECT_TRUE(tooLarge);
+  EXPECT_FALSE(fs::exists(Disk.File("copy.html")));
+}
+
+}  // namespace
+}  // namespace ferrowin::test
