@@ -132,8 +132,10 @@ TEST(NameCodec, ShownNamesGoBackAsTheirBytes) {
   EXPECT_EQ(latin1.EncodeCommand("SITE CHMOD 644 \xC3\xA9"), "SITE CHMOD 644 \xE9");
   EXPECT_EQ(latin1.EncodeCommand("PASS p\xC3\xA9"), "PASS p\xC3\xA9");  // passwords go as typed
   EXPECT_EQ(latin1.Shown("550 caf\xE9: no such file"), "550 caf\xC3\xA9: no such file");
-  EXPECT_TRUE(ValidUTF8("caf\xC3\xA9"));
+  for (const char* good : {"caf\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) EXPECT_TRUE(ValidUTF8(good)) << good;
   for (const char* bad : {"\xC3", "\xC0\xAF", "\xE9t\xE9", "\xF5\x80\x80\x80"}) EXPECT_FALSE(ValidUTF8(bad)) << bad;
+  SetFallbackCodePage("");  // no choice stored: the default
+  EXPECT_EQ(FallbackCodePage(), "WINDOWS-1252");
 }
 
 }  // namespace
