@@ -305,7 +305,7 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
   for (auto [setting, desktop] : {std::pair{1, false}, {3, true}}) {
     started.clear();
     Window->Prefs.LocalDblClk = setting;
-    Window->LocalDblClick(local);
+    Window->LocalDblClick(local, local.ListView()->Focused());
     ASSERT_EQ(started.size(), 1u) << "LocalDblClk " << setting;
     EXPECT_EQ(started[0].Program.isEmpty(), desktop);
     EXPECT_EQ(started[0].Arguments, QStringList{QString::fromStdString(Disk.File("notes.txt"))});
