@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -358,6 +359,18 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   Window->btnMaximizeHost->trigger();
   EXPECT_FALSE(Window->mnuMaximizeHost->isChecked());
   EXPECT_TRUE(Window->btnUpload->isVisibleTo(Window.get()) && Window->btnLocalRefresh->isVisibleTo(Window.get()));
+
+  // The centre strip dragged far either way leaves each side the room of its tool row.
+  QWidget* strip = Window->btnUpload->parentWidget();
+  QWidget* localSide = Window->btnLocalRefresh->parentWidget();
+  QWidget* hostSide = Window->btnHostRefresh->parentWidget();
+  for (int dx : {-5000, 5000}) {
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(strip, QPoint(10 + dx, 10));
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(10 + dx, 10));
+    QWidget* side = dx < 0 ? localSide : hostSide;
+    EXPECT_EQ(side->width(), side->minimumSizeHint().width()) << "drag " << dx;
+  }
 
   TListControl* list = Window->CurrentLocalView()->ListView();
   ASSERT_EQ(Window->ViewStyle(TSide::Local), 2);
