@@ -300,8 +300,27 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
   EXPECT_EQ(AskedPrompts()[0].Icon, QMessageBox::Critical);
   EXPECT_EQ(Window->TemporaryFiles(), std::vector<std::string>{copy});
 
-  // A local double click: 1 the viewer in the local folder, 3 the desktop's handler.
+  // Local Edit with: the viewer once per file, the editor once with all, nothing unselected.
   TLocalView& local = *Window->CurrentLocalView();
+  Window->SisterEditor = "/opt/pennifold/pennifold";
+  struct TEdit {
+    std::vector<QString> Selected;
+    bool Sister;
+    std::size_t Starts;
+  };
+  for (const TEdit& e : {TEdit{{}, true, 0}, TEdit{{}, false, 0}, TEdit{{"notes.txt", "page.HTM"}, false, 2},
+                         TEdit{{"notes.txt", "page.HTM"}, true, 1}}) {
+    started.clear();
+    Select(local, e.Selected);
+    Window->PopEditNotePadClick(TSide::Local, e.Sister);
+    ASSERT_EQ(started.size(), e.Starts) << e.Selected.size() << (e.Sister ? " to the editor" : " to the viewer");
+    if (e.Sister && e.Starts) {
+      EXPECT_EQ(started[0].Program, "/opt/pennifold/pennifold");
+      EXPECT_EQ(started[0].Arguments.size(), 2);
+    }
+  }
+
+  // A local double click: 1 the viewer in the local folder, 3 the desktop's handler.
   Select(local, {"notes.txt"});
   for (auto [setting, desktop] : {std::pair{1, false}, {3, true}}) {
     started.clear();
@@ -349,7 +368,11 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
     const int width = step.Large ? 62 : 36;
     for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->geometry().left(), i * width + 4);
   }
-  EXPECT_EQ(bar.Count(), 9);
+  const std::vector<QAction*> positions{Window->btnConnect,     Window->btnConnectURL,   Window->btnStop,
+                                        Window->btnDisconnect,  nullptr,                 Window->btnTransferMng,
+                                        Window->btnMaximizeHost, Window->btnShowLog,     Window->btnExplorer};
+  ASSERT_EQ(bar.Count(), 9);
+  for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->defaultAction(), positions[i]) << "position " << i;
   bar.setFixedHeight(40);
   EXPECT_FALSE(bar.BarMove(100)) << "only at one of its two heights";
 
