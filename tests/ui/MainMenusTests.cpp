@@ -215,6 +215,16 @@ TEST_F(MainMenus, EditWithFollowsTheFocusedLocalItemAndTheEditor) {
 // Send To, the clipboard and Delete over one connection to a real server.
 TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   THostView& view = Connect();
+  // Edit with on the host side needs the focused entry selected, and a file.
+  Window->SisterEditor = "/usr/bin/true";
+  for (auto [name, selected, enabled] : {std::tuple{"a.txt", true, true}, {"a.txt", false, false}, {"sub", true, false}}) {
+    Select(view, {name});
+    view.ListView()->SetSelected(view.ListView()->Focused(), selected);
+    Window->PopEditPopup(TSide::Host, Window->mnuHostEdit);
+    EXPECT_EQ(Window->mnuHostEdit->actions()[0]->isEnabled(), enabled) << name << (selected ? "" : " unselected");
+    EXPECT_EQ(Window->mnuHostEdit->actions()[1]->isEnabled(), enabled) << name << (selected ? "" : " unselected");
+  }
+
   const QString before = QStringLiteral("left alone");
   QGuiApplication::clipboard()->setText(before);
   Select(view, {});
