@@ -16,6 +16,7 @@
 #include <map>
 
 #include "HostView.h"
+#include "LogControl.h"
 #include "LoclView.h"
 #include "Main.h"
 #include "Programs.h"
@@ -368,6 +369,8 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
 TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   TToolPanel& bar = *Window->ToolPanel();
   bar.SetLarge(false);
+  QCoreApplication::processEvents();
+  const int log = Window->memoLog->height();
   struct TStep {
     int Y;
     bool Large;
@@ -375,6 +378,8 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   for (const TStep& step : {TStep{27, false}, TStep{29, true}, TStep{-28, true}, TStep{-29, false}}) {
     bar.BarMove(step.Y);
     EXPECT_EQ(bar.height(), step.Large ? 62 : 34) << "drag " << step.Y;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Window->memoLog->height(), log) << "the log keeps its height under a toolbar of either size";
     const int width = step.Large ? 62 : 36;
     for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->geometry().left(), i * width + 4);
   }
