@@ -283,6 +283,8 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   Window->DeleteSelection(TSide::Host, Qt::ShiftModifier);
   EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile("hello.txt")); }));
   EXPECT_EQ(asked.size(), 1u) << "Shift deletes without asking";
+  Window->ToolPanel()->Button(3)->click();  // Disconnect
+  EXPECT_TRUE(WaitFor([&] { return !view.Connected(); }));
 }
 
 TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
@@ -364,6 +366,38 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
   EXPECT_EQ(Window->TemporaryFiles().size(), 3u) << "mode 2 records nothing";
   Window.reset();
   EXPECT_FALSE(fs::exists(copy) || fs::exists(files[0])) << "temporary files go at the end";
+}
+
+TEST_F(MainMenus, ToolButtonsReachTheirCommands) {
+  TfrmMain& w = *Window;
+  TLocalView* local = w.CurrentLocalView();
+  std::vector<QString> dialogs;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    dialogs.push_back(dialog.windowTitle());
+    if (auto* browse = dynamic_cast<QFileDialog*>(&dialog)) browse->selectFile(QString::fromStdString(Disk.Path()));
+    return int{dynamic_cast<QFileDialog*>(&dialog) ? QDialog::Accepted : QDialog::Rejected};
+  });
+  const std::string parent = fs::path(Disk.Path()).parent_path().string() + "/";
+  struct TCase {
+    const char* Name;
+    QToolButton* Button;
+    std::function<bool()> Done;
+  };
+  const TCase cases[] = {
+      {"local New View", w.btnLocalNew, [&] { return w.pgctrlLocal->count() == 2; }},
+      {"local Close View", w.btnLocalClose, [&] { return w.pgctrlLocal->count() == 1 && w.CurrentLocalView() == local; }},
+      {"local Up One Level", w.btnLocalUp, [&] { return local->GetFolder() == parent; }},
+      {"local Change Folder", w.btnLocalChDir, [&] { return local->GetFolder() == Disk.Path() + "/"; }},
+      {"local New Folder", w.btnLocalNewFolder, [&] { return fs::is_directory(Disk.File("New Folder")); }},
+      {"local Change Views", w.btnLocalView, [&] { return local->ListView()->ViewStyle() == TViewStyle::Report; }},
+      {"host New View", w.btnHostNew, [&] { return w.pgctrlHost->count() == 2 && dialogs.back() != "Select Folder to View"; }},
+      {"host Close View", w.btnHostClose, [&] { return w.pgctrlHost->count() == 1; }},
+      {"Maximize Host View", w.ToolPanel()->Button(6), [&] { return !w.btnUpload->isVisibleTo(&w); }},
+  };
+  for (const TCase& c : cases) {
+    c.Button->click();
+    EXPECT_TRUE(WaitFor(c.Done)) << c.Name;
+  }
 }
 
 TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
