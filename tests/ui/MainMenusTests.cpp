@@ -195,6 +195,21 @@ TEST_F(MainMenus, EveryItemHasItsCaptionShortcutAndEnabledState) {
   }
 }
 
+TEST_F(MainMenus, SelectAllAndInvertActOnTheListInFocus) {
+  TListControl* list = Window->CurrentLocalView()->ListView();
+  Window->mnuSelectAll->trigger();
+  EXPECT_EQ(list->SelCount(), 0) << "no list in focus";
+  Window->activateWindow();
+  list->CurrentView()->setFocus();
+  ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == list->CurrentView(); }));
+  Window->mnuSelectAll->trigger();
+  EXPECT_EQ(list->SelCount(), 5);
+  Select(*Window->CurrentLocalView(), {"dir"});
+  Window->mnuInvertSelect->trigger();
+  EXPECT_EQ(list->SelCount(), 4);
+  EXPECT_FALSE(list->IsSelected(list->Focused()));
+}
+
 TEST_F(MainMenus, EditWithFollowsTheFocusedLocalItemAndTheEditor) {
   struct TCase {
     const char* Name;
