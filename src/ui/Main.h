@@ -222,7 +222,7 @@ class TfrmMain : public QMainWindow {
   void PopEditPopup(TSide side, QMenu* menu);
   void PopEditNotePadClick(TSide side, bool sisterEditor);
   void HostDblClick(THostView& view);
-  void LocalDblClick(TLocalView& view);
+  void LocalDblClick(TLocalView& view, int item);
   // Local copies of remote files fetched to open (3), view (4) or edit (5).
   void HostFilesReady(THostView& view, const std::vector<std::string>& files, int mode);
   void btnLocalViewClick();

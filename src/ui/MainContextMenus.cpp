@@ -115,8 +115,7 @@ void TfrmMain::HostDblClick(THostView&) {
   }
 }
 
-void TfrmMain::LocalDblClick(TLocalView& view) {
-  const int item = view.ListView()->Selected();
+void TfrmMain::LocalDblClick(TLocalView& view, int item) {
   if (item < 0) return;
   const QString path = QString::fromStdString(view.GetItemPath(item));
   switch (Prefs.LocalDblClk) {

@@ -1,6 +1,7 @@
 // The six top menus: every item with its caption, shortcut and tool tip. The Local and Server
-// items carry the keys the lists answer themselves (F5, F2, Delete, ...): shown in the menus
-// and in force while the menu has the keyboard, never stealing the keys from other controls.
+// items (and Select All, Invert Selection) show the keys the list in focus answers itself
+// (F5, F2, Delete, ...); as window shortcuts they would be ambiguous between the two sides
+// and would take the keys from the path boxes and the log.
 
 #include <QAction>
 #include <QDesktopServices>
@@ -23,7 +24,7 @@ QAction* Item(QMenu* menu, const QString& text, const QString& hint, const QKeyS
   return action;
 }
 
-// A key of a list command: the list in focus handles it, the menu shows it.
+// A key of a list command: the list in focus handles it, the menu only shows it.
 QAction* ListItem(QMenu* menu, const QString& text, const QString& hint, const QKeySequence& key = {}) {
   return Item(menu, text, hint, key, Qt::WidgetShortcut);
 }

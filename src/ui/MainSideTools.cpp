@@ -208,10 +208,13 @@ void TfrmMain::RefreshFileCommands() {
 
 void TfrmMain::DragCentreStrip(int dx) {
   if (dx == 0) StripPressWidth = LocalSide->width();
-  const int tool = btnLocalRefresh->sizeHint().width();
+  // Each side keeps twice a tool button's width, and the room its tool row needs.
+  const int tool = 2 * btnLocalRefresh->sizeHint().width();
+  const int localLeast = std::max(tool, LocalSide->minimumSizeHint().width());
+  const int hostLeast = std::max(tool, ViewSplitter->widget(2)->minimumSizeHint().width());
   const int client = ViewSplitter->width() - 2 * ViewSplitter->handleWidth();
-  const int most = client - CentreStrip->width() - 2 * tool;
-  const int width = std::max(2 * tool, std::min(StripPressWidth + dx, most));
+  const int most = client - CentreStrip->width() - hostLeast;
+  const int width = std::max(localLeast, std::min(StripPressWidth + dx, most));
   ViewSplitter->setSizes({width, CentreStrip->width(), client - CentreStrip->width() - width});
   ViewSplitter->repaint();
 }

@@ -76,7 +76,9 @@ void TfrmMain::SubscribeLocalView(TLocalView& view) {
   view.OnUpdateState = [this](TCustomView& sender, int, int count) {
     LocalSelectionChanged(static_cast<TLocalView&>(sender), count);
   };
-  view.OnPerformDoubleClick = [this](TCustomView& sender, int) { LocalDblClick(static_cast<TLocalView&>(sender)); };
+  view.OnPerformDoubleClick = [this](TCustomView& sender, int item) {
+    LocalDblClick(static_cast<TLocalView&>(sender), item);
+  };
   view.ListView()->PopupMenu = PopLocal;
   WatchSelection(view);
   WatchPreview(view);

@@ -53,6 +53,8 @@ class TTreeCombo : public QComboBox {
   // Chooses a node as a click in the popup does, and raises OnChange.
   void ChooseNode(QStandardItem* node);
   void showPopup() override;
+  // The box shows the whole path of the folder chosen; the popup shows the tree of names.
+  [[nodiscard]] QString ShownText() const;
 
   std::function<void(TTreeCombo& sender)> OnChange;
   // Where the dropped-down tree goes across the screen (left and width, global); empty:
@@ -61,6 +63,7 @@ class TTreeCombo : public QComboBox {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   QStandardItemModel* NodeModel;

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QStandardItemModel>
+#include <QStylePainter>
 #include <QTreeView>
 #include <unordered_map>
 
@@ -62,6 +63,20 @@ void TTreeCombo::showPopup() {
   if (area.isValid()) view()->setMinimumWidth(area.width());
   QComboBox::showPopup();
   if (area.isValid()) view()->window()->move(area.left(), view()->window()->y());
+}
+
+QString TTreeCombo::ShownText() const {
+  const QString path = Selection ? Selection->data(PathRole).toString() : QString();
+  return path.isEmpty() ? currentText() : path;
+}
+
+void TTreeCombo::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  option.currentText = ShownText();
+  painter.drawComplexControl(QStyle::CC_ComboBox, option);
+  painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 bool TTreeCombo::eventFilter(QObject* watched, QEvent* event) {

@@ -50,9 +50,7 @@ int MoveSelectionToFolder(THostView& view, std::string destination) {
   const std::string target = view.ServerPath(destination);
   int renames = 0;
   for (int row : view.ListView()->SelectedItems()) {
-    const std::string name = view.GetItemName(row);
-    if (name.empty()) continue;
-    view.FTP().Rename(view.GetItemPath(row), target + name);
+    view.FTP().Rename(view.GetItemPath(row), target + view.GetItemName(row));
     ++renames;
   }
   if (renames > 0) view.Refresh();

@@ -9,12 +9,14 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "HostView.h"
+#include "LogControl.h"
 #include "LoclView.h"
 #include "Main.h"
 #include "Programs.h"
@@ -194,6 +196,21 @@ TEST_F(MainMenus, EveryItemHasItsCaptionShortcutAndEnabledState) {
   }
 }
 
+TEST_F(MainMenus, SelectAllAndInvertActOnTheListInFocus) {
+  TListControl* list = Window->CurrentLocalView()->ListView();
+  Window->mnuSelectAll->trigger();
+  EXPECT_EQ(list->SelCount(), 0) << "no list in focus";
+  Window->activateWindow();
+  list->CurrentView()->setFocus();
+  ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == list->CurrentView(); }));
+  Window->mnuSelectAll->trigger();
+  EXPECT_EQ(list->SelCount(), 5);
+  Select(*Window->CurrentLocalView(), {"dir"});
+  Window->mnuInvertSelect->trigger();
+  EXPECT_EQ(list->SelCount(), 4);
+  EXPECT_FALSE(list->IsSelected(list->Focused()));
+}
+
 TEST_F(MainMenus, EditWithFollowsTheFocusedLocalItemAndTheEditor) {
   struct TCase {
     const char* Name;
@@ -215,6 +232,16 @@ TEST_F(MainMenus, EditWithFollowsTheFocusedLocalItemAndTheEditor) {
 // Send To, the clipboard and Delete over one connection to a real server.
 TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   THostView& view = Connect();
+  // Edit with on the host side needs the focused entry selected, and a file.
+  Window->SisterEditor = "/usr/bin/true";
+  for (auto [name, selected, enabled] : {std::tuple{"a.txt", true, true}, {"a.txt", false, false}, {"sub", true, false}}) {
+    Select(view, {name});
+    view.ListView()->SetSelected(view.ListView()->Focused(), selected);
+    Window->PopEditPopup(TSide::Host, Window->mnuHostEdit);
+    EXPECT_EQ(Window->mnuHostEdit->actions()[0]->isEnabled(), enabled) << name << (selected ? "" : " unselected");
+    EXPECT_EQ(Window->mnuHostEdit->actions()[1]->isEnabled(), enabled) << name << (selected ? "" : " unselected");
+  }
+
   const QString before = QStringLiteral("left alone");
   QGuiApplication::clipboard()->setText(before);
   Select(view, {});
@@ -272,6 +299,8 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   Window->DeleteSelection(TSide::Host, Qt::ShiftModifier);
   EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile("hello.txt")); }));
   EXPECT_EQ(asked.size(), 1u) << "Shift deletes without asking";
+  Window->ToolPanel()->Button(3)->click();  // Disconnect
+  EXPECT_TRUE(WaitFor([&] { return !view.Connected(); }));
 }
 
 TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
@@ -300,13 +329,32 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
   EXPECT_EQ(AskedPrompts()[0].Icon, QMessageBox::Critical);
   EXPECT_EQ(Window->TemporaryFiles(), std::vector<std::string>{copy});
 
-  // A local double click: 1 the viewer in the local folder, 3 the desktop's handler.
+  // Local Edit with: the viewer once per file, the editor once with all, nothing unselected.
   TLocalView& local = *Window->CurrentLocalView();
+  Window->SisterEditor = "/opt/pennifold/pennifold";
+  struct TEdit {
+    std::vector<QString> Selected;
+    bool Sister;
+    std::size_t Starts;
+  };
+  for (const TEdit& e : {TEdit{{}, true, 0}, TEdit{{}, false, 0}, TEdit{{"notes.txt", "page.HTM"}, false, 2},
+                         TEdit{{"notes.txt", "page.HTM"}, true, 1}}) {
+    started.clear();
+    Select(local, e.Selected);
+    Window->PopEditNotePadClick(TSide::Local, e.Sister);
+    ASSERT_EQ(started.size(), e.Starts) << e.Selected.size() << (e.Sister ? " to the editor" : " to the viewer");
+    if (e.Sister && e.Starts) {
+      EXPECT_EQ(started[0].Program, "/opt/pennifold/pennifold");
+      EXPECT_EQ(started[0].Arguments.size(), 2);
+    }
+  }
+
+  // A local double click: 1 the viewer in the local folder, 3 the desktop's handler.
   Select(local, {"notes.txt"});
   for (auto [setting, desktop] : {std::pair{1, false}, {3, true}}) {
     started.clear();
     Window->Prefs.LocalDblClk = setting;
-    Window->LocalDblClick(local);
+    Window->LocalDblClick(local, local.ListView()->Focused());
     ASSERT_EQ(started.size(), 1u) << "LocalDblClk " << setting;
     EXPECT_EQ(started[0].Program.isEmpty(), desktop);
     EXPECT_EQ(started[0].Arguments, QStringList{QString::fromStdString(Disk.File("notes.txt"))});
@@ -336,9 +384,43 @@ TEST_F(MainMenus, DoubleClickDefaultOpensAndFetchedFilesAreTemporary) {
   EXPECT_FALSE(fs::exists(copy) || fs::exists(files[0])) << "temporary files go at the end";
 }
 
+TEST_F(MainMenus, ToolButtonsReachTheirCommands) {
+  TfrmMain& w = *Window;
+  TLocalView* local = w.CurrentLocalView();
+  std::vector<QString> dialogs;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    dialogs.push_back(dialog.windowTitle());
+    if (auto* browse = dynamic_cast<QFileDialog*>(&dialog)) browse->selectFile(QString::fromStdString(Disk.Path()));
+    return int{dynamic_cast<QFileDialog*>(&dialog) ? QDialog::Accepted : QDialog::Rejected};
+  });
+  const std::string parent = fs::path(Disk.Path()).parent_path().string() + "/";
+  struct TCase {
+    const char* Name;
+    QToolButton* Button;
+    std::function<bool()> Done;
+  };
+  const TCase cases[] = {
+      {"local New View", w.btnLocalNew, [&] { return w.pgctrlLocal->count() == 2; }},
+      {"local Close View", w.btnLocalClose, [&] { return w.pgctrlLocal->count() == 1 && w.CurrentLocalView() == local; }},
+      {"local Up One Level", w.btnLocalUp, [&] { return local->GetFolder() == parent; }},
+      {"local Change Folder", w.btnLocalChDir, [&] { return local->GetFolder() == Disk.Path() + "/"; }},
+      {"local New Folder", w.btnLocalNewFolder, [&] { return fs::is_directory(Disk.File("New Folder")); }},
+      {"local Change Views", w.btnLocalView, [&] { return local->ListView()->ViewStyle() == TViewStyle::Report; }},
+      {"host New View", w.btnHostNew, [&] { return w.pgctrlHost->count() == 2 && dialogs.back() != "Select Folder to View"; }},
+      {"host Close View", w.btnHostClose, [&] { return w.pgctrlHost->count() == 1; }},
+      {"Maximize Host View", w.ToolPanel()->Button(6), [&] { return !w.btnUpload->isVisibleTo(&w); }},
+  };
+  for (const TCase& c : cases) {
+    c.Button->click();
+    EXPECT_TRUE(WaitFor(c.Done)) << c.Name;
+  }
+}
+
 TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   TToolPanel& bar = *Window->ToolPanel();
   bar.SetLarge(false);
+  QCoreApplication::processEvents();
+  const int log = Window->memoLog->height();
   struct TStep {
     int Y;
     bool Large;
@@ -346,10 +428,16 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   for (const TStep& step : {TStep{27, false}, TStep{29, true}, TStep{-28, true}, TStep{-29, false}}) {
     bar.BarMove(step.Y);
     EXPECT_EQ(bar.height(), step.Large ? 62 : 34) << "drag " << step.Y;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Window->memoLog->height(), log) << "the log keeps its height under a toolbar of either size";
     const int width = step.Large ? 62 : 36;
     for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->geometry().left(), i * width + 4);
   }
-  EXPECT_EQ(bar.Count(), 9);
+  const std::vector<QAction*> positions{Window->btnConnect,     Window->btnConnectURL,   Window->btnStop,
+                                        Window->btnDisconnect,  nullptr,                 Window->btnTransferMng,
+                                        Window->btnMaximizeHost, Window->btnShowLog,     Window->btnExplorer};
+  ASSERT_EQ(bar.Count(), 9);
+  for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->defaultAction(), positions[i]) << "position " << i;
   bar.setFixedHeight(40);
   EXPECT_FALSE(bar.BarMove(100)) << "only at one of its two heights";
 
@@ -359,6 +447,18 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   Window->btnMaximizeHost->trigger();
   EXPECT_FALSE(Window->mnuMaximizeHost->isChecked());
   EXPECT_TRUE(Window->btnUpload->isVisibleTo(Window.get()) && Window->btnLocalRefresh->isVisibleTo(Window.get()));
+
+  // The centre strip dragged far either way leaves each side the room of its tool row.
+  QWidget* strip = Window->btnUpload->parentWidget();
+  QWidget* localSide = Window->btnLocalRefresh->parentWidget();
+  QWidget* hostSide = Window->btnHostRefresh->parentWidget();
+  for (int dx : {-5000, 5000}) {
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(strip, QPoint(10 + dx, 10));
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(10 + dx, 10));
+    QWidget* side = dx < 0 ? localSide : hostSide;
+    EXPECT_EQ(side->width(), side->minimumSizeHint().width()) << "drag " << dx;
+  }
 
   TListControl* list = Window->CurrentLocalView()->ListView();
   ASSERT_EQ(Window->ViewStyle(TSide::Local), 2);
