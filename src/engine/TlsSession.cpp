@@ -134,6 +134,9 @@ TTlsContext::TTlsContext() : Context(SSL_CTX_new(TLS_client_method())) {
   // the control connection and the announced size say whether a transfer was whole.
   SSL_CTX_set_options(Context, SSL_OP_IGNORE_UNEXPECTED_EOF);
   SSL_CTX_set_mode(Context, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+  // Records are read many at a time, not header and body in two system calls each.
+  SSL_CTX_set_read_ahead(Context, 1);
+  SSL_CTX_set_default_read_buffer_len(Context, 256 * 1024);
 }
 
 TTlsContext::~TTlsContext() { SSL_CTX_free(Context); }
@@ -234,7 +237,7 @@ short TTlsStream::WaitEvents(short natural) const {
   return natural;
 }
 
-bool TTlsStream::Pending() const { return Ssl && SSL_pending(Ssl) > 0; }
+bool TTlsStream::Pending() const { return Ssl && SSL_has_pending(Ssl) == 1; }
 
 bool TTlsStream::Verified() const {
   return Ssl && SSL_get0_peer_certificate(Ssl) && SSL_get_verify_result(Ssl) == X509_V_OK;
