@@ -12,7 +12,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -91,7 +91,7 @@ void TfrmTransfer::CreateControls() {
   buttons->addWidget(btnCancel);
   buttons->addWidget(btnDetails);
   layout->addLayout(buttons);
-  memoLog = new QTextEdit(this);
+  memoLog = new QPlainTextEdit(this);
   memoLog->setReadOnly(true);
   memoLog->setFixedHeight(LogDesignHeight);
   layout->addWidget(memoLog);
@@ -192,12 +192,11 @@ void TfrmTransfer::TabChange() {
     tabQueues->setCurrentIndex(0);
   }
   auto* queue = static_cast<TTransferItems*>(tabQueues->tabData(tabQueues->currentIndex()).value<void*>());
-  memoLog->setUpdatesEnabled(false);
-  memoLog->clear();
+  ClearLog();
   for (const TQueueLogLine& line : queue->Log) AddLog(line.Message, line.Color);
-  memoLog->setUpdatesEnabled(true);
   Attach(*queue);
   Current = queue->FirstInState(isBusy);
+  Skipping = false;
   EnableButtons();
   if (Current) Refresh();
   else ResetDisplay(false);
@@ -219,6 +218,8 @@ void TfrmTransfer::Refresh() {
   if (!Current || !Shown) return;
   TTransferItem& i = *Current;
   if (OnActivity) OnActivity(true);
+  // The item started before its connection logged in: Skip and Cancel come with the login.
+  if (!Skipping) EnableButtons();
   const TProgressTexts t = ProgressTexts(i, *Shown, i.Elapsed(), Shown->Elapsed());
   lblFileName->setText(QString::fromStdString(t.FileName));
   lblFileBytes->setText(QString::fromStdString(t.FileBytes));
@@ -263,7 +264,7 @@ void TfrmTransfer::ResetDisplay(bool finished) {
     l->clear();
   pbFile->setValue(0);
   pbTotal->setValue(0);
-  if (!btnPin->isChecked()) memoLog->clear();
+  if (!btnPin->isChecked()) ClearLog();
   if (OnStatusText) OnStatusText("");
   SetApplicationTitle(QStringLiteral("Ferrowin"));
 }
@@ -278,7 +279,9 @@ void TfrmTransfer::ItemAdded(TTransferItems& queue, TTransferItem& item) {
 }
 
 void TfrmTransfer::ItemStateChange(TTransferItem& item) {
-  if (Manager) Manager->SetStatus(item, StateText(item));
+  if (!Manager) return;
+  Manager->SetStatus(item, StateText(item));
+  Manager->RefreshRow(item);
 }
 
 void TfrmTransfer::ItemStarted(TTransferItems& queue, TTransferItem& item) {
@@ -287,15 +290,14 @@ void TfrmTransfer::ItemStarted(TTransferItems& queue, TTransferItem& item) {
   Current = &item;  // the tab change may have found another busy item first
   queue.AddLog(*item.Connection, "", NoColor);
   if (OnItemShown) OnItemShown();
+  Skipping = false;
   EnableButtons();
-  if (Manager) Manager->RefreshImages();
 }
 
 void TfrmTransfer::ItemCompleted(TTransferItems& queue, TTransferItem& item) {
   if (OnFileEnded) OnFileEnded();
   if (OnFileTransferred) OnFileTransferred(item.LocalPath());
   Current = nullptr;
-  if (Manager) Manager->RefreshImages();
   if (queue.StateCount[isPending] == 0) AllDone();
 }
 
@@ -315,6 +317,7 @@ void TfrmTransfer::QueueError(const std::string& message) {
 
 void TfrmTransfer::btnSkipClick() {
   if (!Current) return;
+  Skipping = true;
   btnSkip->setEnabled(false);
   if (OnStatusText) OnStatusText("Cancelling file...");
   Current->Skip();
@@ -322,6 +325,7 @@ void TfrmTransfer::btnSkipClick() {
 
 void TfrmTransfer::btnCancelClick() {
   if (!Current || !Shown) return;
+  Skipping = true;
   btnSkip->setEnabled(false);
   btnCancel->setEnabled(false);
   if (OnStatusText) OnStatusText("Cancelling all pending files...");
@@ -331,12 +335,28 @@ void TfrmTransfer::btnCancelClick() {
 }
 
 void TfrmTransfer::AddLog(const std::string& line, TColor color) {
-  QTextCharFormat format;
-  if (color != NoColor) format.setForeground(QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+  // A folded log only gathers its lines: laying out thousands of them nobody sees costs more
+  // than the transfers of small files.
+  Unshown.push_back({line, color});
+  if (!IsFolded) ShowLogLines();
+}
+
+void TfrmTransfer::ClearLog() {
+  Unshown.clear();
+  memoLog->clear();
+}
+
+void TfrmTransfer::ShowLogLines() {
   QTextCursor cursor(memoLog->document());
   cursor.movePosition(QTextCursor::End);
-  if (!memoLog->document()->isEmpty()) cursor.insertBlock();
-  cursor.insertText(QString::fromStdString(line), format);
+  for (const TQueueLogLine& line : Unshown) {
+    QTextCharFormat format;
+    if (line.Color != NoColor)
+      format.setForeground(QColor(line.Color & 0xFF, (line.Color >> 8) & 0xFF, (line.Color >> 16) & 0xFF));
+    if (!memoLog->document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(QString::fromStdString(line.Message), format);
+  }
+  Unshown.clear();
   // The newest line stays in view.
   memoLog->verticalScrollBar()->setValue(memoLog->verticalScrollBar()->maximum());
 }
@@ -344,19 +364,23 @@ void TfrmTransfer::AddLog(const std::string& line, TColor color) {
 void TfrmTransfer::Fold(bool fold) {
   if (fold == IsFolded) return;
   IsFolded = fold;
+  // Each new height is taken before the limits move: a new minimum resizes at once.
   if (fold) {
     LogHeight = memoLog->height() > 0 && memoLog->isVisible() ? memoLog->height() : LogHeight;
+    const int target = height() - LogHeight - 8;
     memoLog->hide();
     setMinimumHeight(minimumHeight() - (LogDesignHeight + 8));
-    resize(width(), height() - LogHeight - 8);
+    resize(width(), target);
     setMaximumHeight(420 - LogDesignHeight);
     btnDetails->setText(QStringLiteral("&Details >>"));
   } else {
+    const int target = height() + LogHeight + 8;
     setMaximumHeight(QWIDGETSIZE_MAX);
     setMinimumHeight(LogDesignHeight + minimumHeight() + 8);
-    resize(width(), height() + LogHeight + 8);
+    resize(width(), target);
     memoLog->setFixedHeight(LogHeight);
     memoLog->show();
+    ShowLogLines();
     btnDetails->setText(QStringLiteral("<< &Details"));
   }
 }

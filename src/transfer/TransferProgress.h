@@ -7,14 +7,16 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "FTPCompSettings.h"
+#include "Transfer.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTabBar;
-class QTextEdit;
+class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 
@@ -68,7 +70,7 @@ class TfrmTransfer : public QWidget {
   QPushButton* btnCancel = nullptr;
   QPushButton* btnDetails = nullptr;
   QToolButton* btnPin = nullptr;
-  QTextEdit* memoLog = nullptr;
+  QPlainTextEdit* memoLog = nullptr;
   QTimer* tmrRefresh = nullptr;
 
   // A queue has work: its tab exists and is selected; the window shows when asked to.
@@ -98,6 +100,8 @@ class TfrmTransfer : public QWidget {
   void AllDone();
   void EnableButtons();
   void AddLog(const std::string& line, TColor color);
+  void ClearLog();
+  void ShowLogLines();
   void SetApplicationTitle(const QString& title);
   void UpdateAnimation();
   [[nodiscard]] int TabOf(const TTransferItems& queue) const;
@@ -115,6 +119,8 @@ class TfrmTransfer : public QWidget {
   QString AppTitle = QStringLiteral("Ferrowin");
   int LogHeight = LogDesignHeight;
   bool IsFolded = false;
+  bool Skipping = false;
+  std::vector<TQueueLogLine> Unshown;  // log lines gathered while folded  // Skip or Cancel pressed for the current item
 };
 
 }  // namespace ferrowin
