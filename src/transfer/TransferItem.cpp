@@ -188,7 +188,9 @@ void TTransferItem::PostCompletion(TCommandKind command, bool success) {
 void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool aborted) {
   DebugTrace(Format("TTransferItem.ftpCommandCompleted. FileName = %s, Command = %s, Success = %d, Aborted = %d",
                     SourceName, CommandName(command), success ? 1 : 0, aborted ? 1 : 0));
-  if (!Owner || State != isBusy) return;
+  // Ending runs the event loop: a second end reported for the same command (a refused
+  // download tried again) must not end the item twice.
+  if (!Owner || State != isBusy || Ending) return;
   switch (command) {
     case TCommandKind::Login:
     case TCommandKind::FirewallLogin:
@@ -215,6 +217,7 @@ void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool
 
 void TTransferItem::Finish(TCommandKind command, bool success, bool aborted) {
   TTransferItems& queue = *Owner;
+  Ending = true;
   std::shared_ptr<bool> alive = queue.AliveToken();
   const bool upload = command == TCommandKind::Upload || command == TCommandKind::ResumeUpload;
   if (!success && upload && DestName.find(' ') != std::string::npos) {
@@ -242,6 +245,7 @@ void TTransferItem::Finish(TCommandKind command, bool success, bool aborted) {
   // Lets the windows repaint and a click (Cancel) take effect before the next item starts.
   QCoreApplication::processEvents();
   if (!*alive) return;
+  Ending = false;
   SetState(aborted ? isCancelled : (success ? isDone : isError));
   queue.ProcessNext();
 }

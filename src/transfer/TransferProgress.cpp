@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMovie>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "DataFolder.h"
 #include "Format.h"
 #include "Options.h"
 #include "TranMan.h"
@@ -40,7 +42,10 @@ void TfrmTransfer::CreateControls() {
   auto* top = new QHBoxLayout;
   aniCopy = new QLabel(this);
   aniCopy->setFixedSize(48, 32);
-  aniCopy->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
+  aniCopy->setAlignment(Qt::AlignCenter);
+  CopyClip = new QMovie(DataFolder() + QStringLiteral("Activity.ftp"), "GIF", this);
+  if (CopyClip->isValid()) aniCopy->setMovie(CopyClip);
+  else aniCopy->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
   tabQueues = new QTabBar(this);
   tabQueues->setExpanding(false);
   top->addWidget(aniCopy);
@@ -269,11 +274,21 @@ void TfrmTransfer::ResetDisplay(bool finished) {
   SetApplicationTitle(QStringLiteral("Ferrowin"));
 }
 
+void TfrmTransfer::Animate(bool running) {
+  if (!CopyClip->isValid()) return;
+  if (!running) CopyClip->setPaused(true);
+  else if (CopyClip->state() == QMovie::NotRunning) CopyClip->start();
+  else CopyClip->setPaused(false);
+}
+
 void TfrmTransfer::UpdateAnimation() {
-  if (OnActivity) OnActivity(List.StateCount(isPending) + List.StateCount(isBusy) > 0);
+  const bool work = List.StateCount(isPending) + List.StateCount(isBusy) > 0;
+  Animate(work);
+  if (OnActivity) OnActivity(work);
 }
 
 void TfrmTransfer::ItemAdded(TTransferItems& queue, TTransferItem& item) {
+  Animate(true);
   if (OnActivity) OnActivity(true);
   if (Manager && Manager->ShownQueue() == &queue) Manager->AddRow(item);
 }
@@ -397,7 +412,7 @@ void TfrmTransfer::showEvent(QShowEvent* event) {
 }
 
 void TfrmTransfer::closeEvent(QCloseEvent* event) {
-  if (OnActivity) OnActivity(false);
+  Animate(false);
   event->accept();  // hidden, not destroyed: nothing deletes it on close
 }
 

@@ -13,6 +13,7 @@
 #include "Transfer.h"
 
 class QLabel;
+class QMovie;
 class QProgressBar;
 class QPushButton;
 class QTabBar;
@@ -104,6 +105,7 @@ class TfrmTransfer : public QWidget {
   void ShowLogLines();
   void SetApplicationTitle(const QString& title);
   void UpdateAnimation();
+  void Animate(bool running);  // the copy clip
   [[nodiscard]] int TabOf(const TTransferItems& queue) const;
   void ItemAdded(TTransferItems& queue, TTransferItem& item);
   void ItemStateChange(TTransferItem& item);
@@ -114,6 +116,7 @@ class TfrmTransfer : public QWidget {
 
   TTransferItemsList& List;
   TPreferences& Prefs;
+  QMovie* CopyClip = nullptr;
   TTransferItems* Shown = nullptr;
   TTransferItem* Current = nullptr;
   QString AppTitle = QStringLiteral("Ferrowin");
