@@ -158,6 +158,7 @@ void TTransferItem::LogOn(TFTPComponent& c) {
 
 void TTransferItem::Start(TFTPComponent& c) {
   const TTransferType type = TypeOf(SourceName);
+  TypeSet = false;
   if (IsUpload && IsFolder) return c.CreateFolder(DestFolder + DestName);
   if (IsUpload) return c.ResumeUpload(SourceFolder + SourceName, DestFolder, DestFolder + DestName, type, RestartAt);
   if (!IsSafeEntryName(SourceName)) {
@@ -175,6 +176,7 @@ bool TTransferItem::CreateLocalFolder() const {
 }
 
 void TTransferItem::PostCompletion(TCommandKind command, bool success) {
+  TypeSet = true;  // our own end, never an echo
   // From the event loop, so a long run of folder items does not nest ever deeper.
   std::weak_ptr<bool> alive = Owner ? Owner->AliveToken() : std::shared_ptr<bool>();
   QMetaObject::invokeMethod(
@@ -198,13 +200,17 @@ void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool
       if (success) return;
       break;
     case TCommandKind::SetType:
+      TypeSet = true;
       if (success && !aborted) return;
       break;
-    case TCommandKind::Logout:
     case TCommandKind::Download:
     case TCommandKind::Upload:
     case TCommandKind::ResumeDownload:
     case TCommandKind::ResumeUpload:
+      // Our transfer follows our TYPE: an end before it is the echo of the previous item's.
+      if (!TypeSet) return;
+      break;
+    case TCommandKind::Logout:
     case TCommandKind::CreateFolder:
     case TCommandKind::RemoveFolder:
     case TCommandKind::GetHTTP:
