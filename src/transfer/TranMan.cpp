@@ -61,11 +61,21 @@ TfrmTransferMngr::TfrmTransferMngr() : QWidget(nullptr, Qt::Window) {
   });
   connect(tabQueues, &QTabBar::currentChanged, this, [this](int) { TabChange(); });
   QStyle* s = style();
-  StateImages = {s->standardIcon(QStyle::SP_MediaPause), s->standardIcon(QStyle::SP_MediaPlay),
-                 s->standardIcon(QStyle::SP_DialogApplyButton), s->standardIcon(QStyle::SP_DialogCancelButton),
-                 s->standardIcon(QStyle::SP_MessageBoxCritical)};
-  KindImages = {s->standardIcon(QStyle::SP_ArrowDown), s->standardIcon(QStyle::SP_ArrowUp),
-                s->standardIcon(QStyle::SP_DirIcon), s->standardIcon(QStyle::SP_DirOpenIcon)};
+  const QIcon kinds[] = {s->standardIcon(QStyle::SP_ArrowDown), s->standardIcon(QStyle::SP_ArrowUp),
+                         s->standardIcon(QStyle::SP_DirIcon), s->standardIcon(QStyle::SP_DirOpenIcon)};
+  const QIcon states[] = {s->standardIcon(QStyle::SP_MediaPause), s->standardIcon(QStyle::SP_MediaPlay),
+                          s->standardIcon(QStyle::SP_DialogApplyButton), s->standardIcon(QStyle::SP_DialogCancelButton),
+                          s->standardIcon(QStyle::SP_MessageBoxCritical)};
+  // The kind image (upload or download, file or folder) beside the state image, as one.
+  for (std::size_t kind = 0; kind < RowImages.size(); ++kind)
+    for (std::size_t state = 0; state < RowImages[kind].size(); ++state) {
+      QPixmap both(34, 16);
+      both.fill(Qt::transparent);
+      QPainter painter(&both);
+      painter.drawPixmap(0, 0, kinds[kind].pixmap(16, 16));
+      painter.drawPixmap(18, 0, states[state].pixmap(16, 16));
+      RowImages[kind][state] = QIcon(both);
+    }
 }
 
 int TfrmTransferMngr::TabOf(const TTransferItems& queue) const {
@@ -142,14 +152,12 @@ void TfrmTransferMngr::SetStatus(TTransferItem& item, const std::string& text) {
   if (auto* row = static_cast<QTreeWidgetItem*>(item.ListItem)) row->setText(colStatus, QString::fromStdString(text));
 }
 
-// The kind image (upload or download, file or folder) beside the state image, as one.
-QIcon TfrmTransferMngr::RowImage(const TTransferItem& item) const {
-  QPixmap both(34, 16);
-  both.fill(Qt::transparent);
-  QPainter painter(&both);
-  painter.drawPixmap(0, 0, KindImages[static_cast<std::size_t>(item.IsFolder * 2 + item.IsUpload)].pixmap(16, 16));
-  painter.drawPixmap(18, 0, StateImages[static_cast<std::size_t>(item.State)].pixmap(16, 16));
-  return QIcon(both);
+const QIcon& TfrmTransferMngr::RowImage(const TTransferItem& item) const {
+  return RowImages[static_cast<std::size_t>(item.IsFolder * 2 + item.IsUpload)][static_cast<std::size_t>(item.State)];
+}
+
+void TfrmTransferMngr::RefreshRow(TTransferItem& item) {
+  if (auto* row = static_cast<QTreeWidgetItem*>(item.ListItem)) row->setIcon(colFile, RowImage(item));
 }
 
 void TfrmTransferMngr::RefreshImages() {

@@ -41,6 +41,7 @@ class TfrmTransferMngr : public QWidget {
   void AddRow(TTransferItem& item);
   void SetStatus(TTransferItem& item, const std::string& text);
   void RefreshImages();
+  void RefreshRow(TTransferItem& item);  // its images
   [[nodiscard]] TTransferItems* ShownQueue() const { return Shown; }
   [[nodiscard]] int RowCount() const;
   [[nodiscard]] QString Text(int row, int column) const;
@@ -59,12 +60,11 @@ class TfrmTransferMngr : public QWidget {
  private:
   void FillRow(QTreeWidgetItem& row, TTransferItem& item);
   [[nodiscard]] int TabOf(const TTransferItems& queue) const;
-  [[nodiscard]] QIcon RowImage(const TTransferItem& item) const;
+  [[nodiscard]] const QIcon& RowImage(const TTransferItem& item) const;
 
   TTransferItems* Shown = nullptr;
   TTransferItem* MenuItem = nullptr;
-  std::array<QIcon, 5> StateImages;
-  std::array<QIcon, 4> KindImages;
+  std::array<std::array<QIcon, 5>, 4> RowImages;  // [kind][state]
 };
 
 }  // namespace ferrowin

@@ -161,6 +161,7 @@ void TTransferItem::LogOn(TFTPComponent& c) {
 
 void TTransferItem::Start(TFTPComponent& c) {
   const TTransferType type = TypeOf(SourceName);
+  TypeSet = false;
   if (IsUpload && IsFolder) return c.CreateFolder(DestFolder + DestName);
   if (IsUpload) return c.ResumeUpload(SourceFolder + SourceName, DestFolder, DestFolder + DestName, type, RestartAt);
   if (!IsSafeEntryName(SourceName)) {
@@ -178,6 +179,7 @@ bool TTransferItem::CreateLocalFolder() const {
 }
 
 void TTransferItem::PostCompletion(TCommandKind command, bool success) {
+  TypeSet = true;  // our own end, never an echo
   // From the event loop, so a long run of folder items does not nest ever deeper.
   std::weak_ptr<bool> alive = Owner ? Owner->AliveToken() : std::shared_ptr<bool>();
   QMetaObject::invokeMethod(
@@ -191,7 +193,9 @@ void TTransferItem::PostCompletion(TCommandKind command, bool success) {
 void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool aborted) {
   DebugTrace(Format("TTransferItem.ftpCommandCompleted. FileName = %s, Command = %s, Success = %d, Aborted = %d",
                     SourceName, CommandName(command), success ? 1 : 0, aborted ? 1 : 0));
-  if (!Owner || State != isBusy) return;
+  // Ending runs the event loop: a second end reported for the same command (a refused
+  // download tried again) must not end the item twice.
+  if (!Owner || State != isBusy || Ending) return;
   switch (command) {
     case TCommandKind::Login:
     case TCommandKind::FirewallLogin:
@@ -199,13 +203,17 @@ void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool
       if (success) return;
       break;
     case TCommandKind::SetType:
+      TypeSet = true;
       if (success && !aborted) return;
       break;
-    case TCommandKind::Logout:
     case TCommandKind::Download:
     case TCommandKind::Upload:
     case TCommandKind::ResumeDownload:
     case TCommandKind::ResumeUpload:
+      // Our transfer follows our TYPE: an end before it is the echo of the previous item's.
+      if (!TypeSet) return;
+      break;
+    case TCommandKind::Logout:
     case TCommandKind::CreateFolder:
     case TCommandKind::RemoveFolder:
     case TCommandKind::GetHTTP:
@@ -218,6 +226,7 @@ void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool
 
 void TTransferItem::Finish(TCommandKind command, bool success, bool aborted) {
   TTransferItems& queue = *Owner;
+  Ending = true;
   std::shared_ptr<bool> alive = queue.AliveToken();
   const bool upload = command == TCommandKind::Upload || command == TCommandKind::ResumeUpload;
   if (!success && upload && DestName.find(' ') != std::string::npos) {
@@ -244,6 +253,7 @@ void TTransferItem::Finish(TCommandKind command, bool success, bool aborted) {
   // Lets the windows repaint and a click (Cancel) take effect before the next item starts.
   QCoreApplication::processEvents();
   if (!*alive) return;
+  Ending = false;
   SetState(aborted ? isCancelled : (success ? isDone : isError));
   queue.ProcessNext();
 }

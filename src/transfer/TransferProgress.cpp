@@ -7,16 +7,18 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMovie>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "DataFolder.h"
 #include "Format.h"
 #include "Options.h"
 #include "TranMan.h"
@@ -40,7 +42,10 @@ void TfrmTransfer::CreateControls() {
   auto* top = new QHBoxLayout;
   aniCopy = new QLabel(this);
   aniCopy->setFixedSize(48, 32);
-  aniCopy->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
+  aniCopy->setAlignment(Qt::AlignCenter);
+  CopyClip = new QMovie(DataFolder() + QStringLiteral("Activity.ftp"), "GIF", this);
+  if (CopyClip->isValid()) aniCopy->setMovie(CopyClip);
+  else aniCopy->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(32, 32));
   tabQueues = new QTabBar(this);
   tabQueues->setExpanding(false);
   top->addWidget(aniCopy);
@@ -91,7 +96,7 @@ void TfrmTransfer::CreateControls() {
   buttons->addWidget(btnCancel);
   buttons->addWidget(btnDetails);
   layout->addLayout(buttons);
-  memoLog = new QTextEdit(this);
+  memoLog = new QPlainTextEdit(this);
   memoLog->setReadOnly(true);
   memoLog->setFixedHeight(LogDesignHeight);
   layout->addWidget(memoLog);
@@ -192,12 +197,11 @@ void TfrmTransfer::TabChange() {
     tabQueues->setCurrentIndex(0);
   }
   auto* queue = static_cast<TTransferItems*>(tabQueues->tabData(tabQueues->currentIndex()).value<void*>());
-  memoLog->setUpdatesEnabled(false);
-  memoLog->clear();
+  ClearLog();
   for (const TQueueLogLine& line : queue->Log) AddLog(line.Message, line.Color);
-  memoLog->setUpdatesEnabled(true);
   Attach(*queue);
   Current = queue->FirstInState(isBusy);
+  Skipping = false;
   EnableButtons();
   if (Current) Refresh();
   else ResetDisplay(false);
@@ -219,6 +223,8 @@ void TfrmTransfer::Refresh() {
   if (!Current || !Shown) return;
   TTransferItem& i = *Current;
   if (OnActivity) OnActivity(true);
+  // The item started before its connection logged in: Skip and Cancel come with the login.
+  if (!Skipping) EnableButtons();
   const TProgressTexts t = ProgressTexts(i, *Shown, i.Elapsed(), Shown->Elapsed());
   lblFileName->setText(QString::fromStdString(t.FileName));
   lblFileBytes->setText(QString::fromStdString(t.FileBytes));
@@ -263,22 +269,34 @@ void TfrmTransfer::ResetDisplay(bool finished) {
     l->clear();
   pbFile->setValue(0);
   pbTotal->setValue(0);
-  if (!btnPin->isChecked()) memoLog->clear();
+  if (!btnPin->isChecked()) ClearLog();
   if (OnStatusText) OnStatusText("");
   SetApplicationTitle(QStringLiteral("Ferrowin"));
 }
 
+void TfrmTransfer::Animate(bool running) {
+  if (!CopyClip->isValid()) return;
+  if (!running) CopyClip->setPaused(true);
+  else if (CopyClip->state() == QMovie::NotRunning) CopyClip->start();
+  else CopyClip->setPaused(false);
+}
+
 void TfrmTransfer::UpdateAnimation() {
-  if (OnActivity) OnActivity(List.StateCount(isPending) + List.StateCount(isBusy) > 0);
+  const bool work = List.StateCount(isPending) + List.StateCount(isBusy) > 0;
+  Animate(work);
+  if (OnActivity) OnActivity(work);
 }
 
 void TfrmTransfer::ItemAdded(TTransferItems& queue, TTransferItem& item) {
+  Animate(true);
   if (OnActivity) OnActivity(true);
   if (Manager && Manager->ShownQueue() == &queue) Manager->AddRow(item);
 }
 
 void TfrmTransfer::ItemStateChange(TTransferItem& item) {
-  if (Manager) Manager->SetStatus(item, StateText(item));
+  if (!Manager) return;
+  Manager->SetStatus(item, StateText(item));
+  Manager->RefreshRow(item);
 }
 
 void TfrmTransfer::ItemStarted(TTransferItems& queue, TTransferItem& item) {
@@ -287,15 +305,14 @@ void TfrmTransfer::ItemStarted(TTransferItems& queue, TTransferItem& item) {
   Current = &item;  // the tab change may have found another busy item first
   queue.AddLog(*item.Connection, "", NoColor);
   if (OnItemShown) OnItemShown();
+  Skipping = false;
   EnableButtons();
-  if (Manager) Manager->RefreshImages();
 }
 
 void TfrmTransfer::ItemCompleted(TTransferItems& queue, TTransferItem& item) {
   if (OnFileEnded) OnFileEnded();
   if (OnFileTransferred) OnFileTransferred(item.LocalPath());
   Current = nullptr;
-  if (Manager) Manager->RefreshImages();
   if (queue.StateCount[isPending] == 0) AllDone();
 }
 
@@ -315,6 +332,7 @@ void TfrmTransfer::QueueError(const std::string& message) {
 
 void TfrmTransfer::btnSkipClick() {
   if (!Current) return;
+  Skipping = true;
   btnSkip->setEnabled(false);
   if (OnStatusText) OnStatusText("Cancelling file...");
   Current->Skip();
@@ -322,6 +340,7 @@ void TfrmTransfer::btnSkipClick() {
 
 void TfrmTransfer::btnCancelClick() {
   if (!Current || !Shown) return;
+  Skipping = true;
   btnSkip->setEnabled(false);
   btnCancel->setEnabled(false);
   if (OnStatusText) OnStatusText("Cancelling all pending files...");
@@ -331,12 +350,28 @@ void TfrmTransfer::btnCancelClick() {
 }
 
 void TfrmTransfer::AddLog(const std::string& line, TColor color) {
-  QTextCharFormat format;
-  if (color != NoColor) format.setForeground(QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+  // A folded log only gathers its lines: laying out thousands of them nobody sees costs more
+  // than the transfers of small files.
+  Unshown.push_back({line, color});
+  if (!IsFolded) ShowLogLines();
+}
+
+void TfrmTransfer::ClearLog() {
+  Unshown.clear();
+  memoLog->clear();
+}
+
+void TfrmTransfer::ShowLogLines() {
   QTextCursor cursor(memoLog->document());
   cursor.movePosition(QTextCursor::End);
-  if (!memoLog->document()->isEmpty()) cursor.insertBlock();
-  cursor.insertText(QString::fromStdString(line), format);
+  for (const TQueueLogLine& line : Unshown) {
+    QTextCharFormat format;
+    if (line.Color != NoColor)
+      format.setForeground(QColor(line.Color & 0xFF, (line.Color >> 8) & 0xFF, (line.Color >> 16) & 0xFF));
+    if (!memoLog->document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(QString::fromStdString(line.Message), format);
+  }
+  Unshown.clear();
   // The newest line stays in view.
   memoLog->verticalScrollBar()->setValue(memoLog->verticalScrollBar()->maximum());
 }
@@ -344,19 +379,23 @@ void TfrmTransfer::AddLog(const std::string& line, TColor color) {
 void TfrmTransfer::Fold(bool fold) {
   if (fold == IsFolded) return;
   IsFolded = fold;
+  // Each new height is taken before the limits move: a new minimum resizes at once.
   if (fold) {
     LogHeight = memoLog->height() > 0 && memoLog->isVisible() ? memoLog->height() : LogHeight;
+    const int target = height() - LogHeight - 8;
     memoLog->hide();
     setMinimumHeight(minimumHeight() - (LogDesignHeight + 8));
-    resize(width(), height() - LogHeight - 8);
+    resize(width(), target);
     setMaximumHeight(420 - LogDesignHeight);
     btnDetails->setText(QStringLiteral("&Details >>"));
   } else {
+    const int target = height() + LogHeight + 8;
     setMaximumHeight(QWIDGETSIZE_MAX);
     setMinimumHeight(LogDesignHeight + minimumHeight() + 8);
-    resize(width(), height() + LogHeight + 8);
+    resize(width(), target);
     memoLog->setFixedHeight(LogHeight);
     memoLog->show();
+    ShowLogLines();
     btnDetails->setText(QStringLiteral("<< &Details"));
   }
 }
@@ -373,7 +412,7 @@ void TfrmTransfer::showEvent(QShowEvent* event) {
 }
 
 void TfrmTransfer::closeEvent(QCloseEvent* event) {
-  if (OnActivity) OnActivity(false);
+  Animate(false);
   event->accept();  // hidden, not destroyed: nothing deletes it on close
 }
 

@@ -7,14 +7,17 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "FTPCompSettings.h"
+#include "Transfer.h"
 
 class QLabel;
+class QMovie;
 class QProgressBar;
 class QPushButton;
 class QTabBar;
-class QTextEdit;
+class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 
@@ -68,7 +71,7 @@ class TfrmTransfer : public QWidget {
   QPushButton* btnCancel = nullptr;
   QPushButton* btnDetails = nullptr;
   QToolButton* btnPin = nullptr;
-  QTextEdit* memoLog = nullptr;
+  QPlainTextEdit* memoLog = nullptr;
   QTimer* tmrRefresh = nullptr;
 
   // A queue has work: its tab exists and is selected; the window shows when asked to.
@@ -98,8 +101,11 @@ class TfrmTransfer : public QWidget {
   void AllDone();
   void EnableButtons();
   void AddLog(const std::string& line, TColor color);
+  void ClearLog();
+  void ShowLogLines();
   void SetApplicationTitle(const QString& title);
   void UpdateAnimation();
+  void Animate(bool running);  // the copy clip
   [[nodiscard]] int TabOf(const TTransferItems& queue) const;
   void ItemAdded(TTransferItems& queue, TTransferItem& item);
   void ItemStateChange(TTransferItem& item);
@@ -110,11 +116,14 @@ class TfrmTransfer : public QWidget {
 
   TTransferItemsList& List;
   TPreferences& Prefs;
+  QMovie* CopyClip = nullptr;
   TTransferItems* Shown = nullptr;
   TTransferItem* Current = nullptr;
   QString AppTitle = QStringLiteral("Ferrowin");
   int LogHeight = LogDesignHeight;
   bool IsFolded = false;
+  bool Skipping = false;
+  std::vector<TQueueLogLine> Unshown;  // log lines gathered while folded  // Skip or Cancel pressed for the current item
 };
 
 }  // namespace ferrowin

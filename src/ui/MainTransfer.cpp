@@ -19,7 +19,11 @@ namespace ferrowin {
 
 void TfrmMain::CreateTransferControls() {
   TransferList = std::make_unique<TTransferItemsList>(&Prefs);
-  TransferList->OnCommandsChanged = [this] { pgctrlHostChange(); };
+  // Only the commands: the view's log lines reached the log while the queue held it, and
+  // refilling the log after every file of a batch costs more than the files.
+  TransferList->OnCommandsChanged = [this] {
+    if (THostView* view = CurrentHostView()) HostViewEvent(*view, hsStatus, view->ListView()->SelCount());
+  };
   auto* strip = new QWidget(ViewSplitter);
   auto* layout = new QVBoxLayout(strip);
   layout->setContentsMargins(2, 0, 2, 0);
