@@ -3,6 +3,7 @@
 #include "Automation.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <chrono>
 #include <QTabWidget>
@@ -133,7 +134,11 @@ void TQuorra::Download(const std::string& destinationFolder) {
     throw EAutomationError(Format("\"%s\" is not an absolute folder", destinationFolder));
   TLocalView* local = Main.CurrentLocalView();
   if (!local) throw EAutomationError("There is no local view");
-  local->SetFolder(destinationFolder);
+  // Files already there are judged by the local list: it must show this folder, not another
+  // one whose same-named files would decide (and resume into the wrong file).
+  const QString folder = QString::fromStdString(destinationFolder);
+  if (!QDir().mkpath(folder) || !local->ChangeFolderWait(destinationFolder))
+    throw EAutomationError(Format("Cannot open the folder %s", destinationFolder));
   HostView().TransferTo(local);
 }
 

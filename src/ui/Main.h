@@ -266,7 +266,6 @@ class TfrmMain : public QMainWindow {
   QLabel* aniActivity = nullptr;
   QLabel* lblBusy = nullptr;  // the busy panel shown over an animating host list
   TAutomationPanel* pnlOpenSave = nullptr;  // only in a copy started for an automation client
-  [[nodiscard]] bool AutomationMode() const { return pnlOpenSave != nullptr; }
 
   // Handlers.
   void btnConnectClick();

@@ -153,7 +153,6 @@ void TfrmMain::BecomeAutomationDialog() {
   centralWidget()->layout()->addWidget(pnlOpenSave);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowState(Qt::WindowNoState);
   resize(600, 400);
   if (QScreen* shown = screen()) move(shown->availableGeometry().center() - rect().center());
 }

@@ -17,8 +17,8 @@
 #include "HostView.h"
 #include "LogControl.h"
 #include "LoclView.h"
-#include "MainAutomation.h"
 #include "Main.h"
+#include "MainAutomation.h"
 #include "SoundPlayer.h"
 #include "Viewer.h"
 

@@ -9,6 +9,9 @@
 #include <QDBusMetaType>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -21,6 +24,7 @@
 #include "AutomationHooks.h"
 #include "BusClient.h"
 #include "HostView.h"
+#include "LogControl.h"
 #include "LoclView.h"
 #include "Main.h"
 #include "MainAutomation.h"
@@ -64,6 +68,7 @@ class Automation : public TViewTest {
     Client = std::make_unique<TBusClient>(QStringLiteral("client"), QDBusConnection::sessionBus().baseService());
   }
   void Release() override {
+    SetDialogAnswerer(nullptr);
     Client.reset();
     Object.reset();
     Quorra.reset();
@@ -97,6 +102,15 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
   std::ofstream(server.RootFile("a.txt")) << "a";
   std::ofstream(server.RootFile("b.txt")) << "b";
   fs::create_directory(server.RootFile("sub"));
+  // The window is the dialog: no menu, status bar, log, local side or tab buttons.
+  for (QWidget* hidden : {static_cast<QWidget*>(Window->menuBar()), static_cast<QWidget*>(Window->statusBar()),
+                          static_cast<QWidget*>(Window->memoLog), static_cast<QWidget*>(Window->pgctrlLocal),
+                          static_cast<QWidget*>(Window->btnUpload), static_cast<QWidget*>(Window->btnHostNew),
+                          static_cast<QWidget*>(Window->btnHostClose)})
+    EXPECT_FALSE(hidden->isVisibleTo(Window.get())) << hidden->metaObject()->className();
+  EXPECT_TRUE(Panel().isVisible());
+  EXPECT_EQ(Window->size(), QSize(600, 400));
+  EXPECT_FALSE(Host().ListView()->isEnabled()) << "until connected";
   Client->Subscribe({"OnConnected", "OnLoggedIn", "OnAccept", "OnCancel"});
   ASSERT_TRUE(Connect(server));
   EXPECT_TRUE(WaitFor([&] { return Client->Events.Count("OnLoggedIn") == 1; }));
@@ -238,6 +252,36 @@ TEST_F(Automation, FailuresComeBackAsErrorsWithTheirText) {
   EXPECT_EQ(Client->Get("DialogAction"), QVariant(0));
   // Nothing half done: the refused selection left the list as it was.
   EXPECT_EQ(Host().ListView()->SelCount(), 0);
+}
+
+// A download is judged against the folder it writes to, whatever folder the hidden local
+// list showed before: what is there is asked about, a same-named file elsewhere is not.
+TEST_F(Automation, DownloadJudgesTheFilesOfItsOwnFolder) {
+  TPyFtpServer server;
+  std::ofstream(server.RootFile("a.txt")) << "SERVER";
+  std::ofstream(server.RootFile("b.bin")) << "BINARY";
+  TTempDir target, elsewhere;
+  std::ofstream(target.File("a.txt")) << "LOCAL FILE";
+  std::ofstream(elsewhere.File("b.bin")) << "BIN";
+  ASSERT_TRUE(Window->CurrentLocalView()->ChangeFolderWait(elsewhere.Path()));
+  std::vector<std::string> asked;
+  SetDialogAnswerer([&](QDialog& dialog) {
+    asked.push_back(dialog.windowTitle().toStdString());
+    return int{QMessageBox::No};
+  });
+  ASSERT_TRUE(Connect(server));
+  Client->Subscribe({"OnAllItemsCompleted"});
+  for (const char* name : {"a.txt", "b.bin"}) Client->Call("SelectItem", {IndexOf(name), true});
+  ASSERT_EQ(Client->Call("Download", {QString::fromStdString(target.Path())}).type(), QDBusMessage::ReplyMessage);
+  ASSERT_TRUE(WaitFor([&] { return Client->Events.Count("OnAllItemsCompleted") == 1; }, std::chrono::seconds(20)));
+  SetDialogAnswerer(nullptr);
+  EXPECT_EQ(asked, std::vector<std::string>{"Confirm File Overwrite"});
+  auto read = [](const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(read(target.File("a.txt")), "LOCAL FILE");
+  EXPECT_EQ(read(target.File("b.bin")), "BINARY");
 }
 
 // Closing the dialog is cancelling it: no question, and the user's settings stay untouched.
