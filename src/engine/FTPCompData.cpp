@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <memory>
 #include <vector>
 
 #include "FTPCompThread.h"
@@ -213,13 +214,14 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
       DoErrorAborted();
     }
   };
-  std::vector<char> buffer(DataChunk);
+  // Not zeroed: a small file would otherwise pay for clearing the whole chunk.
+  const auto buffer = std::make_unique_for_overwrite<char[]>(DataChunk);
   if (receive) {
     while (!stream.Finished()) {
       if (Aborted) wait(POLLIN);
-      ssize_t n = SocketRecv(socket, buffer.data(), buffer.size());
+      ssize_t n = SocketRecv(socket, buffer.get(), DataChunk);
       if (n > 0) {
-        stream.Write(buffer.data(), static_cast<std::size_t>(n));
+        stream.Write(buffer.get(), static_cast<std::size_t>(n));
         total = stream.Position();  // what the local side holds (text mode changes the count)
         progress();
       } else if (n == 0 || errno == ECONNRESET) {
@@ -238,12 +240,12 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
   }
   for (;;) {
     const std::int64_t before = stream.Position();
-    std::size_t count = stream.Read(buffer.data(), buffer.size());
+    std::size_t count = stream.Read(buffer.get(), DataChunk);
     if (count == 0) break;
     std::size_t sent = 0;
     while (sent < count) {
       if (Aborted) wait(POLLOUT);
-      ssize_t n = SocketSend(socket, buffer.data() + sent, count - sent);
+      ssize_t n = SocketSend(socket, buffer.get() + sent, count - sent);
       if (n > 0) {
         sent += static_cast<std::size_t>(n);
         // Local bytes sent: in text mode the wire carries more than the file holds.
