@@ -110,6 +110,11 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
     EXPECT_FALSE(hidden->isVisibleTo(Window.get())) << hidden->metaObject()->className();
   EXPECT_TRUE(Panel().isVisible());
   EXPECT_EQ(Window->size(), QSize(600, 400));
+  // The buttons 6 pixels from the right edge, the name box and the type list 6 before them.
+  const QRect button = Panel().btnOpen->geometry(), box = Panel().editFileName->geometry();
+  EXPECT_EQ(Panel().width() - 1 - button.right(), 6);
+  EXPECT_EQ(button.left() - 1 - box.right(), 6);
+  EXPECT_EQ(Panel().cmboFileTypes->geometry().right(), box.right());
   EXPECT_FALSE(Host().ListView()->isEnabled()) << "until connected";
   Client->Subscribe({"OnConnected", "OnLoggedIn", "OnAccept", "OnCancel"});
   ASSERT_TRUE(Connect(server));
@@ -156,8 +161,11 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
   EXPECT_EQ(NameBox(), "b.txt");
 
   // Save: the box is read-only and shows the files offered.
+  auto boxColour = [&] { return Panel().editFileName->palette().color(QPalette::Base); };
+  EXPECT_EQ(boxColour(), Panel().palette().color(QPalette::Base));
   ASSERT_TRUE(Client->Set("DialogAction", 1));
   EXPECT_TRUE(Panel().editFileName->isReadOnly());
+  EXPECT_EQ(boxColour(), Panel().palette().color(QPalette::Button)) << "read-only: the button face";
   EXPECT_EQ(Panel().btnOpen->text(), "Save");
   Client->Call("AddToSaveList", {"/home/me/site/one.htm"});
   Client->Call("AddToSaveList", {"two.htm"});
