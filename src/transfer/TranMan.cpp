@@ -30,7 +30,7 @@ QString RowStatus(const TTransferItem& item) {
 
 TfrmTransferMngr::TfrmTransferMngr() : QWidget(nullptr, Qt::Window) {
   setWindowTitle(QStringLiteral("Transfer Manager"));
-  resize(640, 300);
+  resize(760, 300);  // the busy status text fits
   auto* layout = new QVBoxLayout(this);
   tabQueues = new QTabBar(this);
   tabQueues->setExpanding(false);
