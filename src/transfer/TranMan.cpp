@@ -156,6 +156,11 @@ const QIcon& TfrmTransferMngr::RowImage(const TTransferItem& item) const {
   return RowImages[static_cast<std::size_t>(item.IsFolder * 2 + item.IsUpload)][static_cast<std::size_t>(item.State)];
 }
 
+void TfrmTransferMngr::ItemState(TTransferItem& item) {
+  SetStatus(item, StateText(item));
+  RefreshRow(item);
+}
+
 void TfrmTransferMngr::RefreshRow(TTransferItem& item) {
   if (auto* row = static_cast<QTreeWidgetItem*>(item.ListItem)) row->setIcon(colFile, RowImage(item));
 }

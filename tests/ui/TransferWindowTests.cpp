@@ -128,6 +128,9 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   EXPECT_EQ(Named(general, "g2").State, isCancelled);
   EXPECT_EQ(Named(other, "o2").State, isPending);
   ASSERT_TRUE(WaitFor([&] { return Named(general, "stall1").State == isCancelled; }, Long));
+  // The manager shows its end although the window let the queue go before it came.
+  ASSERT_EQ(Manager().RowItem(0), &Named(general, "stall1"));
+  EXPECT_EQ(Manager().Text(0, TfrmTransferMngr::colStatus), "Cancelled");
   EXPECT_EQ(Named(other, "stall2").State, isBusy);
   // The other queue is shown now; disconnecting presses its Cancel first, so o2 never starts.
   ASSERT_TRUE(WaitFor([&] { return Progress().ShownQueue() == &other && Progress().CurrentItem(); }, Long));
