@@ -3,6 +3,7 @@
 // menu, reordering and re-submitting, folding.
 
 #include <QAction>
+#include <QMenu>
 #include <QLabel>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -187,12 +188,15 @@ TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
   EXPECT_EQ(queue.Item(0)->SourceName, "p3");
   Manager().PrepareMenu(3);  // stall1, busy: skipped
   Manager().popCancelClick();
+  EXPECT_EQ(Manager().Text(3, TfrmTransferMngr::colStatus), "Cancelled") << "at once, before the abort ends";
   ASSERT_TRUE(WaitFor([&] { return Named(queue, "p3").State == isBusy && Retrs() == retrs + 1; }, Long));
   EXPECT_EQ(Named(queue, "p2").State, isPending);
 
   // Everything ended: re-submitting the cancelled p1 starts it at once.
-  Manager().PrepareMenu(0);
-  Manager().popCancelClick();
+  ASSERT_EQ(Progress().CurrentItem(), &Named(queue, "p3"));
+  Progress().btnSkipClick();
+  Progress().Refresh();
+  EXPECT_FALSE(Progress().btnSkip->isEnabled()) << "skipped once: the refresh leaves it so";
   Manager().PrepareMenu(5);
   Manager().popCancelClick();
   ASSERT_TRUE(WaitFor([&] { return queue.StateCount[isBusy] == 0 && queue.StateCount[isPending] == 0; }, Long));
@@ -207,6 +211,13 @@ TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
 }
 
 TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
+  for (QAction* action : {Window->mnuShowTransferInfo, Window->mnuTransferMng}) {
+    const auto owners = action->associatedObjects();
+    EXPECT_TRUE(std::any_of(owners.begin(), owners.end(), [](QObject* o) {
+      auto* menu = qobject_cast<QMenu*>(o);
+      return menu && menu->title() == "&Options";
+    })) << action->text().toStdString();
+  }
   TfrmTransfer& p = Progress();
   const int folded = p.height();
   EXPECT_TRUE(p.Folded());
