@@ -30,7 +30,7 @@ QString RowStatus(const TTransferItem& item) {
 
 TfrmTransferMngr::TfrmTransferMngr() : QWidget(nullptr, Qt::Window) {
   setWindowTitle(QStringLiteral("Transfer Manager"));
-  resize(640, 300);
+  resize(760, 300);  // the busy status text fits
   auto* layout = new QVBoxLayout(this);
   tabQueues = new QTabBar(this);
   tabQueues->setExpanding(false);
@@ -154,6 +154,11 @@ void TfrmTransferMngr::SetStatus(TTransferItem& item, const std::string& text) {
 
 const QIcon& TfrmTransferMngr::RowImage(const TTransferItem& item) const {
   return RowImages[static_cast<std::size_t>(item.IsFolder * 2 + item.IsUpload)][static_cast<std::size_t>(item.State)];
+}
+
+void TfrmTransferMngr::ItemState(TTransferItem& item) {
+  SetStatus(item, StateText(item));
+  RefreshRow(item);
 }
 
 void TfrmTransferMngr::RefreshRow(TTransferItem& item) {

@@ -42,6 +42,7 @@ class TfrmTransferMngr : public QWidget {
   void SetStatus(TTransferItem& item, const std::string& text);
   void RefreshImages();
   void RefreshRow(TTransferItem& item);  // its images
+  void ItemState(TTransferItem& item);   // its status text and images
   [[nodiscard]] TTransferItems* ShownQueue() const { return Shown; }
   [[nodiscard]] int RowCount() const;
   [[nodiscard]] QString Text(int row, int column) const;

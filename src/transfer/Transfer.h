@@ -179,6 +179,9 @@ class TTransferItemsList : public TTransferServices {
   std::function<void(const std::string& text)> OnStatusText;  // panel 1 of the main window
   std::function<void()> OnCommandsChanged;                    // a borrowed connection is back
   std::function<void()> OnIdle;                                // the application title again
+  // Every item's state change, whichever queue the progress window follows (the manager's
+  // rows keep up even after the window has let its queue go).
+  std::function<void(TTransferItems& queue, TTransferItem& item)> OnItemState;
 
   TTransferItems& CreateQueue(const std::string& caption, THostView* hostView = nullptr);
   void RemoveQueue(TTransferItems& queue);

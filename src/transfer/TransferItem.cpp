@@ -51,6 +51,7 @@ void TTransferItem::SetState(TTransferState state) {
   State = state;
   if (!Owner) return;
   ++Owner->StateCount[state];
+  if (Owner->List.OnItemState) Owner->List.OnItemState(*Owner, *this);
   if (Owner->OnItemStateChange) Owner->OnItemStateChange(*Owner, *this);
 }
 

@@ -171,7 +171,7 @@ void TfrmTransfer::Detach() {
 void TfrmTransfer::Attach(TTransferItems& q) {
   Shown = &q;
   q.OnItemAdded = [this](TTransferItems& queue, TTransferItem& item) { ItemAdded(queue, item); };
-  q.OnItemStateChange = [this](TTransferItems&, TTransferItem& item) { ItemStateChange(item); };
+  // (State changes reach the manager from the queue list itself: they go on after All done.)
   q.OnItemStarted = [this](TTransferItems& queue, TTransferItem& item) { ItemStarted(queue, item); };
   q.OnItemCompleted = [this](TTransferItems& queue, TTransferItem& item) { ItemCompleted(queue, item); };
   q.OnItemProgress = [this](TTransferItems&, TTransferItem&) { Refresh(); };
@@ -291,12 +291,6 @@ void TfrmTransfer::ItemAdded(TTransferItems& queue, TTransferItem& item) {
   Animate(true);
   if (OnActivity) OnActivity(true);
   if (Manager && Manager->ShownQueue() == &queue) Manager->AddRow(item);
-}
-
-void TfrmTransfer::ItemStateChange(TTransferItem& item) {
-  if (!Manager) return;
-  Manager->SetStatus(item, StateText(item));
-  Manager->RefreshRow(item);
 }
 
 void TfrmTransfer::ItemStarted(TTransferItems& queue, TTransferItem& item) {

@@ -108,7 +108,6 @@ class TfrmTransfer : public QWidget {
   void Animate(bool running);  // the copy clip
   [[nodiscard]] int TabOf(const TTransferItems& queue) const;
   void ItemAdded(TTransferItems& queue, TTransferItem& item);
-  void ItemStateChange(TTransferItem& item);
   void ItemStarted(TTransferItems& queue, TTransferItem& item);
   void ItemCompleted(TTransferItems& queue, TTransferItem& item);
   void QueueError(const std::string& message);

@@ -17,8 +17,10 @@ TfrmCommandLineOptions::TfrmCommandLineOptions(QWidget* parent) : QDialog(parent
   lblUsage->setWordWrap(true);
   lblUsage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   lblUsage->setTextFormat(Qt::PlainText);
-  // The text keeps its own line ends (line feed, then carriage return).
-  lblUsage->setText(CommandLineUsage(QStringLiteral("\n\r")));
+  // The text's own line ends are line feed then carriage return; a label here would draw the
+  // carriage return as a blank at the start of each line, so it shows line feeds only.
+  UsageText = CommandLineUsage(QStringLiteral("\n\r"));
+  lblUsage->setText(QString(UsageText).remove(QLatin1Char('\r')));
   layout->addWidget(lblUsage);
   btnOK = new QPushButton(QStringLiteral("OK"), this);
   btnOK->setDefault(true);

@@ -14,6 +14,7 @@ class TfrmCommandLineOptions : public QDialog {
   explicit TfrmCommandLineOptions(QWidget* parent = nullptr);
   QLabel* lblUsage = nullptr;
   QPushButton* btnOK = nullptr;
+  QString UsageText;  // exactly as the program gives it
 };
 
 }  // namespace ferrowin

@@ -58,6 +58,7 @@ void TfrmMain::CreateTransferWindows() {
     w.Progress->ShowQueue(q, list.ShowTransferInfo);
   };
   list.OnStatusText = [&w](const std::string& text) { w.StatusPanel->setText(QString::fromStdString(text)); };
+  list.OnItemState = [&w](TTransferItems&, TTransferItem& item) { w.Manager->ItemState(item); };
   TfrmTransfer& p = *w.Progress;
   p.OnStatusText = list.OnStatusText;
   p.OnApplicationTitle = [this](const QString& title) { setWindowIconText(title); };

@@ -4,6 +4,10 @@
 
 #include <fstream>
 
+#include <QLabel>
+#include <QPushButton>
+
+#include "CommandLineUsageForm.h"
 #include "Main.h"
 #include "Prompts.h"
 #include "Transfer.h"
@@ -76,6 +80,18 @@ TEST_F(CommandLine, AFullPathSendListQueuesOneUploadAsAnonymousAndConnects) {
   EXPECT_EQ(item.State, isDone);
   EXPECT_EQ(ReadFile(Server.RootFile("up.bin")), std::string(12345, 'u'));
   EXPECT_TRUE(WaitFor([&] { return w.CurrentHostView()->Connected(); }));
+}
+
+TEST(UsageWindow, ShowsTheUsageAndOKCloses) {
+  TfrmCommandLineOptions usage;
+  EXPECT_EQ(usage.windowTitle(), "Ferrowin Command Line Usage");
+  EXPECT_EQ(usage.UsageText, CommandLineUsage("\n\r"));
+  EXPECT_EQ(usage.lblUsage->text(), CommandLineUsage("\n"));  // no stray blank before each line
+  EXPECT_TRUE(usage.btnOK->isDefault());
+  usage.show();
+  usage.btnOK->click();
+  EXPECT_EQ(usage.result(), QDialog::Accepted);
+  EXPECT_FALSE(usage.isVisible());
 }
 
 }  // namespace

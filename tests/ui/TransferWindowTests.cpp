@@ -3,6 +3,7 @@
 // menu, reordering and re-submitting, folding.
 
 #include <QAction>
+#include <QMenu>
 #include <QLabel>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -128,6 +129,9 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   EXPECT_EQ(Named(general, "g2").State, isCancelled);
   EXPECT_EQ(Named(other, "o2").State, isPending);
   ASSERT_TRUE(WaitFor([&] { return Named(general, "stall1").State == isCancelled; }, Long));
+  // The manager shows its end although the window let the queue go before it came.
+  ASSERT_EQ(Manager().RowItem(0), &Named(general, "stall1"));
+  EXPECT_EQ(Manager().Text(0, TfrmTransferMngr::colStatus), "Cancelled");
   EXPECT_EQ(Named(other, "stall2").State, isBusy);
   // The other queue is shown now; disconnecting presses its Cancel first, so o2 never starts.
   ASSERT_TRUE(WaitFor([&] { return Progress().ShownQueue() == &other && Progress().CurrentItem(); }, Long));
@@ -184,12 +188,15 @@ TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
   EXPECT_EQ(queue.Item(0)->SourceName, "p3");
   Manager().PrepareMenu(3);  // stall1, busy: skipped
   Manager().popCancelClick();
+  EXPECT_EQ(Manager().Text(3, TfrmTransferMngr::colStatus), "Cancelled") << "at once, before the abort ends";
   ASSERT_TRUE(WaitFor([&] { return Named(queue, "p3").State == isBusy && Retrs() == retrs + 1; }, Long));
   EXPECT_EQ(Named(queue, "p2").State, isPending);
 
   // Everything ended: re-submitting the cancelled p1 starts it at once.
-  Manager().PrepareMenu(0);
-  Manager().popCancelClick();
+  ASSERT_EQ(Progress().CurrentItem(), &Named(queue, "p3"));
+  Progress().btnSkipClick();
+  Progress().Refresh();
+  EXPECT_FALSE(Progress().btnSkip->isEnabled()) << "skipped once: the refresh leaves it so";
   Manager().PrepareMenu(5);
   Manager().popCancelClick();
   ASSERT_TRUE(WaitFor([&] { return queue.StateCount[isBusy] == 0 && queue.StateCount[isPending] == 0; }, Long));
@@ -204,6 +211,13 @@ TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
 }
 
 TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
+  for (QAction* action : {Window->mnuShowTransferInfo, Window->mnuTransferMng}) {
+    const auto owners = action->associatedObjects();
+    EXPECT_TRUE(std::any_of(owners.begin(), owners.end(), [](QObject* o) {
+      auto* menu = qobject_cast<QMenu*>(o);
+      return menu && menu->title() == "&Options";
+    })) << action->text().toStdString();
+  }
   TfrmTransfer& p = Progress();
   const int folded = p.height();
   EXPECT_TRUE(p.Folded());
