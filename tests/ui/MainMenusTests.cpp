@@ -298,6 +298,19 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   Window->DeleteSelection(TSide::Host, Qt::ShiftModifier);
   EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile("hello.txt")); }));
   EXPECT_EQ(asked.size(), 1u) << "Shift deletes without asking";
+  // Change Folder and New Folder through their input boxes, once the view is idle again.
+  SetDialogAnswerer([&](QDialog& dialog) {
+    dynamic_cast<QInputDialog&>(dialog).setTextValue(destination);
+    return int{QDialog::Accepted};
+  });
+  auto idle = [&] { return !view.FTP().Busy() && !view.Animating && !view.ChangingFolder(); };
+  ASSERT_TRUE(WaitFor(idle));
+  destination = "/sub/";
+  Window->btnHostChDirClick();
+  EXPECT_TRUE(WaitFor([&] { return idle() && view.GetFolder() == "/sub/"; }));
+  destination = "made";
+  Window->btnHostNewFolderClick();
+  EXPECT_TRUE(WaitFor([&] { return fs::is_directory(Server.RootFile("sub/made")); }));
   Window->ToolPanel()->Button(3)->click();  // Disconnect
   EXPECT_TRUE(WaitFor([&] { return !view.Connected(); }));
 }
