@@ -270,6 +270,11 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   Select(view, {});
   Window->popHostSendToClipboardAsNameClick(true);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), before) << "nothing selected";
+  Window->activateWindow();
+  view.ListView()->CurrentView()->setFocus();
+  ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == view.ListView()->CurrentView(); }));
+  Window->mnuSelectAll->trigger();
+  EXPECT_EQ(view.ListView()->SelCount(), view.ListView()->ItemCount()) << "the host list in focus";
   Select(view, {"a.txt", "b.txt"});
   Window->popHostSendToClipboardAsNameClick(false);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "/a.txt\r\n/b.txt");
@@ -476,6 +481,7 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
                                         Window->btnMaximizeHost, Window->btnShowLog,     Window->btnExplorer};
   ASSERT_EQ(bar.Count(), 9);
   for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->defaultAction(), positions[i]) << "position " << i;
+  EXPECT_FALSE(bar.Button(4)->isEnabled()) << "the divider";
   bar.setFixedHeight(40);
   EXPECT_FALSE(bar.BarMove(100)) << "only at one of its two heights";
 
