@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -94,6 +95,13 @@ class MainMenus : public TViewTest {
     for (QAction* top : Window->menuBar()->actions()) Walk(top->menu(), top->text(), items);
     Walk(Window->popHost, "Host", items);
     Walk(Window->PopLocal, "Local list", items);
+    TfrmMain& w = *Window;
+    for (auto [side, buttons] : {std::pair{"Tools>local ", std::vector{w.btnLocalChDir, w.btnLocalUp, w.btnLocalView,
+                                                                      w.btnLocalViewStyle, w.btnLocalEdit, w.btnLocalNew,
+                                                                      w.btnLocalClose, w.btnUpload}},
+                                 {"Tools>host ", {w.btnHostChDir, w.btnHostUp, w.btnHostView, w.btnHostViewStyle,
+                                                  w.btnHostEdit, w.btnHostNew, w.btnHostClose, w.btnDownload}}})
+      for (QToolButton* b : buttons) items[side + b->toolTip().toStdString()] = State({}, b->isEnabled());
     return items;
   }
   int Count(THostView& view, const std::string& prefix) {
@@ -182,6 +190,22 @@ TEST_F(MainMenus, EveryItemHasItsCaptionShortcutAndEnabledState) {
       {"Local list>Ne&w", "", "11"},
       {"Local list>Ne&w>&Folder", "", "11"},
       {"Local list>P&roperties", "", "01"},
+      {"Tools>local Change Folder", "", "11"},
+      {"Tools>local Up One Level", "", "11"},
+      {"Tools>local Change Views", "", "11"},
+      {"Tools>local Type of Views", "", "11"},
+      {"Tools>local Edit with...", "", "11"},
+      {"Tools>local New View", "", "11"},
+      {"Tools>local Close View", "", "00"},
+      {"Tools>local Upload", "", "01"},
+      {"Tools>host Change Folder", "", "01"},
+      {"Tools>host Up One Level", "", "00"},  // at the server's root
+      {"Tools>host Change Views", "", "01"},
+      {"Tools>host Type of Views", "", "01"},
+      {"Tools>host Edit with...", "", "01"},
+      {"Tools>host New View", "", "11"},
+      {"Tools>host Close View", "", "00"},
+      {"Tools>host Download", "", "01"},
   };
   for (bool connected : {false, true}) {
     if (connected) {
@@ -247,6 +271,11 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   Select(view, {});
   Window->popHostSendToClipboardAsNameClick(true);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), before) << "nothing selected";
+  Window->activateWindow();
+  view.ListView()->CurrentView()->setFocus();
+  ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == view.ListView()->CurrentView(); }));
+  Window->mnuSelectAll->trigger();
+  EXPECT_EQ(view.ListView()->SelCount(), view.ListView()->ItemCount()) << "the host list in focus";
   Select(view, {"a.txt", "b.txt"});
   Window->popHostSendToClipboardAsNameClick(false);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "/a.txt\r\n/b.txt");
@@ -299,6 +328,19 @@ TEST_F(MainMenus, SendToClipboardAndDeleteActOnTheHostSelection) {
   Window->DeleteSelection(TSide::Host, Qt::ShiftModifier);
   EXPECT_TRUE(WaitFor([&] { return !fs::exists(Server.RootFile("hello.txt")); }));
   EXPECT_EQ(asked.size(), 1u) << "Shift deletes without asking";
+  // Change Folder and New Folder through their input boxes, once the view is idle again.
+  SetDialogAnswerer([&](QDialog& dialog) {
+    dynamic_cast<QInputDialog&>(dialog).setTextValue(destination);
+    return int{QDialog::Accepted};
+  });
+  auto idle = [&] { return !view.FTP().Busy() && !view.Animating && !view.ChangingFolder(); };
+  ASSERT_TRUE(WaitFor(idle));
+  destination = "/sub/";
+  Window->btnHostChDirClick();
+  EXPECT_TRUE(WaitFor([&] { return idle() && view.GetFolder() == "/sub/"; }));
+  destination = "made";
+  Window->btnHostNewFolderClick();
+  EXPECT_TRUE(WaitFor([&] { return fs::is_directory(Server.RootFile("sub/made")); }));
   Window->ToolPanel()->Button(3)->click();  // Disconnect
   EXPECT_TRUE(WaitFor([&] { return !view.Connected(); }));
 }
@@ -410,6 +452,8 @@ TEST_F(MainMenus, ToolButtonsReachTheirCommands) {
       {"host Close View", w.btnHostClose, [&] { return w.pgctrlHost->count() == 1; }},
       {"Maximize Host View", w.ToolPanel()->Button(6), [&] { return !w.btnUpload->isVisibleTo(&w); }},
   };
+  EXPECT_EQ(w.editLocalFolder->text().toStdString(), Disk.Path() + "/");
+  EXPECT_GT(w.editLocalFolder->y(), w.btnLocalRefresh->y()) << "the path box sits under the tool row";
   for (const TCase& c : cases) {
     c.Button->click();
     EXPECT_TRUE(WaitFor(c.Done)) << c.Name;
@@ -438,6 +482,7 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
                                         Window->btnMaximizeHost, Window->btnShowLog,     Window->btnExplorer};
   ASSERT_EQ(bar.Count(), 9);
   for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->defaultAction(), positions[i]) << "position " << i;
+  EXPECT_FALSE(bar.Button(4)->isEnabled()) << "the divider";
   bar.setFixedHeight(40);
   EXPECT_FALSE(bar.BarMove(100)) << "only at one of its two heights";
 
@@ -465,6 +510,8 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   Window->btnLocalViewClick();
   Window->btnLocalViewClick();
   EXPECT_EQ(Window->ViewStyle(TSide::Local), 0) << "3 wraps to 0";
+  Window->btnHostViewClick();
+  EXPECT_EQ(Window->CurrentHostView()->ListView()->ViewStyle(), TViewStyle::Report);
   Window->PopIconClick(TSide::Local, 3);
   EXPECT_EQ(list->ViewStyle(), TViewStyle::Report);
   EXPECT_EQ(Window->ViewStyle(TSide::Local), 0) << "the drop-down leaves the remembered style";
