@@ -108,6 +108,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   void CommandFailed(TCommandKind kind, const std::string& what);
   bool LoginWithAttempts(const TCommandItem& item);
   bool PrepareConnection(TCommandKind kind);
+  bool LogInAgain();
   void RetryPause();
 
   // Login dialogues and what follows a login.

@@ -66,13 +66,7 @@ bool TFTPThread::RenewTlsSession() {
   if (!TlsSessionSpoiled || !ControlSocket.Tls || !LastLogin) return true;
   TlsSessionSpoiled = false;
   NotifyLog("Logging in again for a new TLS session after the broken data connection", InfoColor);
-  const std::string folder = CurrentFolder;
-  const char type = TypeLetter;
-  const TCommandItem login(LastLogin->Kind, LastLogin->Params);
-  if (!LoginWithAttempts(login)) return false;
-  if (!folder.empty() && Command("CWD " + folder) == 2) CurrentFolder = folder;
-  if (type != 0 && TypeLetter != type && Command(std::string("TYPE ") + type) == 2) TypeLetter = type;
-  return true;
+  return LogInAgain();
 }
 
 bool TFTPThread::SecureDataConnection() {

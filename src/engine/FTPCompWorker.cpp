@@ -186,8 +186,19 @@ bool TFTPThread::PrepareConnection(TCommandKind kind) {
   SettleOwedReplies();
   if (!Reconnect || ControlSocket.Valid() || !LastLogin) return true;
   Reconnect = false;
+  return LogInAgain();
+}
+
+// The last login once more, on a new connection, back in the folder and the type the command
+// that follows expects: a login leaves the server in ASCII, which would alter a binary file.
+bool TFTPThread::LogInAgain() {
+  const std::string folder = CurrentFolder;
+  const char type = TypeLetter;
   const TCommandItem login(LastLogin->Kind, LastLogin->Params);
-  return LoginWithAttempts(login);
+  if (!LoginWithAttempts(login)) return false;
+  if (!folder.empty() && Command("CWD " + folder) == 2) CurrentFolder = folder;
+  if (type != 0 && TypeLetter != type && Command(std::string("TYPE ") + type) == 2) TypeLetter = type;
+  return true;
 }
 
 bool TFTPThread::RunCommand(TCommandItem& item) {

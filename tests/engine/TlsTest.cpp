@@ -157,6 +157,7 @@ TEST_F(Tls, ListDownloadAndUploadAreByteExactInEveryMode) {
                             [](const TListingEntry& e) { return e.Name == "data.bin" && e.Size == 3 * 1024 * 1024 + 17; }));
     EXPECT_TRUE(ReadFile(local) == TVsftpd::Payload());
     EXPECT_TRUE(ReadFile(root + "upload/up.bin") == TVsftpd::Payload());
+    EXPECT_EQ(client.Events->Count("Connect"), 1);  // every data connection took up the one session
     c.Logout();
     ASSERT_TRUE(PumpUntil([&] { return client.Events->Has("CommandCompleted Logout 1 0"); }));
   }
@@ -294,6 +295,16 @@ TEST_F(Tls, AbortAndTimeOutDuringAnEncryptedTransferKeepTheRepliesInStep) {
                      "FolderReply " + home + " 1 1"}));
   }
   EXPECT_TRUE(client.Events->Has("Error 10060 Operation timed out")) << Dump(client);
+  // Whatever new login followed the broken connections (a new TLS session, or one after the
+  // server fell silent), every download ran in binary type.
+  char type = 0;
+  for (const TLogLine& l : client.Events->Log) {
+    if (l.Message.starts_with("USER ")) type = 0;  // a login starts in the server's default type
+    if (l.Message.starts_with("TYPE ")) type = l.Message[5];
+    if (l.Message.starts_with("RETR ")) {
+      EXPECT_EQ(type, 'I') << Dump(client);
+    }
+  }
 }
 
 TEST_F(Tls, AServerWithoutTlsFailsARequiredLoginClearly) {
