@@ -24,6 +24,7 @@
 #include "Screenshots.h"
 #include "Viewer.h"
 #include "ViewerFetch.h"
+#include "MainTestSupport.h"
 #include "ViewTestSupport.h"
 
 namespace ferrowin::test {
@@ -75,18 +76,7 @@ class CompareViewer : public TViewTest {
     EXPECT_TRUE(local.ChangeFolderWait(Disk.Path()));
     return local;
   }
-  THostView& Connect() {
-    TSite site;
-    site.Name = "Test";
-    site.Host = "127.0.0.1";
-    site.Port = Server.Port();
-    site.User = TPyFtpServer::UserName;
-    site.Password = TPyFtpServer::Password;
-    Window->ConnectSite(site);
-    THostView& host = *Window->CurrentHostView();
-    EXPECT_TRUE(WaitFor([&] { return host.Connected() && host.ListView()->ItemCount() > 0 && !host.Animating; }));
-    return host;
-  }
+  THostView& Connect() { return ConnectToTestServer(*Window, Server); }
   TPyFtpServer Server;
   TTempDir Disk;
   std::unique_ptr<TfrmMain> Window;

@@ -24,6 +24,7 @@
 #include "Prompts.h"
 #include "ToolPanel.h"
 #include "Transfer.h"
+#include "MainTestSupport.h"
 #include "ViewTestSupport.h"
 
 namespace ferrowin::test {
@@ -67,18 +68,7 @@ class MainMenus : public TViewTest {
     SetProgramStarter(nullptr);
     Window.reset();
   }
-  THostView& Connect() {
-    TSite site;
-    site.Name = "Menus";
-    site.Host = "127.0.0.1";
-    site.Port = Server.Port();
-    site.User = TPyFtpServer::UserName;
-    site.Password = TPyFtpServer::Password;
-    Window->ConnectSite(site);
-    THostView& view = *Window->CurrentHostView();
-    EXPECT_TRUE(WaitFor([&] { return view.Connected() && view.ListView()->ItemCount() > 0 && !view.FTP().Busy(); }));
-    return view;
-  }
+  THostView& Connect() { return ConnectToTestServer(*Window, Server); }
   // Selects exactly the named entries; the first becomes the focused one.
   static void Select(TCustomView& view, const std::vector<QString>& names) {
     TListControl* list = view.ListView();
@@ -131,7 +121,7 @@ TEST_F(MainMenus, EveryItemHasItsCaptionShortcutAndEnabledState) {
       {"&File>&Disconnect", "Ctrl+Shift+D", "01"},
       {"&File>Disconnect Transfer Connection", "", "00"},
       {"&File>&Last Connections", "", "01"},
-      {"&File>&Last Connections>&1 Menus", "", "-1"},
+      {"&File>&Last Connections>&1 Test", "", "-1"},
       {"&File>&Exit", "Alt+F4", "11"},
       {"&Edit>&Compare Folders", "", "01"},
       {"&Edit>Select &All", "Ctrl+A", "11"},
