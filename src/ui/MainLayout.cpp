@@ -22,6 +22,7 @@
 #include "OptionsDialog.h"
 #include "Prompts.h"
 #include "ToolPanel.h"
+#include "TransferWindows.h"
 
 namespace ferrowin {
 void TfrmMain::CreateControls() {
@@ -126,6 +127,9 @@ void TfrmMain::mnuPreferencesClick() {
     for (auto* c : TFTPComponent::FTPComponents()) c->SetPassive(passive);
   };
   context.OnHelp = [](int topic) { ShowHelp(topic); };
+  context.TransferWindowPinned = [this] {
+    return TransferWindows && TransferWindows->Progress && TransferWindows->Progress->btnPin->isChecked();
+  };
   TfrmOptions dialog(Prefs, context, this);
   RunModal(dialog);
 }

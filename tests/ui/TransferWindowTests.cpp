@@ -6,11 +6,13 @@
 #include <QMenu>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <fstream>
 
 #include "Main.h"
+#include "OptionsDialog.h"
 #include "Prompts.h"
 #include "Transfer.h"
 #include "TransferProgressText.h"
@@ -233,6 +235,15 @@ TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
   EXPECT_TRUE(p.memoLog->isHidden());
   EXPECT_EQ(p.height(), folded);
   EXPECT_EQ(p.maximumHeight(), 420 - TfrmTransfer::LogDesignHeight);
+  // A pinned window is remembered when the preferences are next confirmed.
+  p.btnPin->setChecked(true);
+  SetDialogAnswerer([](QDialog& dialog) {
+    dynamic_cast<TfrmOptions&>(dialog).btnOK->click();
+    return dialog.result();
+  });
+  Window->mnuPreferences->trigger();
+  SetDialogAnswerer(nullptr);
+  EXPECT_TRUE(Window->Prefs.PinTransferWindow);
 }
 
 }  // namespace
