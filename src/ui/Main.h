@@ -297,7 +297,6 @@ class TfrmMain : public QMainWindow {
   QWidget* pnlViewer = nullptr;  // over the log, in its place while shown
   QString ViewerStartPage;       // welcome.html of the program's data
   [[nodiscard]] TViewer* Viewer() const;
-  [[nodiscard]] const TMaskMemory& RecentMasks() const { return *Masks; }
   void mnuCompareFoldersClick();
   // The mask dialog for the current host view (host) or local view.
   void btnLocalMaskClick(bool host);

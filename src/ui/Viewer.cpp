@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -42,10 +41,10 @@ bool TooLargeFile(const QString& path) { return QFileInfo(path).size() > TViewer
 }  // namespace
 
 bool InPreviewList(const std::string& name) {
-  const std::string base = name.substr(name.find_last_of('/') == std::string::npos ? 0 : name.find_last_of('/') + 1);
-  const std::size_t dot = base.rfind('.');
-  if (dot == std::string::npos) return false;
-  const std::string extension = LowerCase(base.substr(dot));
+  const std::size_t slash = name.rfind('/');
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  const std::string extension = LowerCase(name.substr(dot));
   return std::find(PreviewExtensions.begin(), PreviewExtensions.end(), extension) != PreviewExtensions.end();
 }
 
@@ -173,8 +172,9 @@ void TViewer::FetchRemote(const QString& url, std::int64_t knownSize) {
     };
   }
   Fetch->OnPrepare = OnPrepareConnection;
-  // A name of our own on disk: the server's name may not be one this system can take.
-  const std::string name = IsSafeEntryName(parts.FileName) ? parts.FileName : "page" + QFileInfo(FetchName).suffix().prepend('.').toStdString();
+  // Numbered, so no copy replaces one still shown; the server's name only when it is a
+  // plain name here, else its extension alone (the page's kind).
+  const std::string name = IsSafeEntryName(parts.FileName) ? parts.FileName : "page." + Suffix(FetchName).toStdString();
   const std::string copy = Copies + std::to_string(++CopyCount) + "-" + name;
   ShowText(QStringLiteral("Loading %1...").arg(FetchName));
   if (OnDownloadBegin) OnDownloadBegin();

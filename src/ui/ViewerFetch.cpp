@@ -12,8 +12,8 @@ TPreviewFetch::TPreviewFetch(std::int64_t limit) : Limit(limit) {}
 TPreviewFetch::~TPreviewFetch() { Cancel(); Drop(); }
 
 bool TPreviewFetch::CanReuse(const TURLParts& url) const {
-  return Connection && Connection->Connected() && Connection->LoggedIn() && !Connection->Busy() &&
-         Server.Host == url.Host && Server.Port == url.Port && Server.User == url.User &&
+  // Commands queue on a connection: one still finishing the last fetch takes the next after it.
+  return Connection && Connection->Connected() && Connection->LoggedIn() && Server.Host == url.Host && Server.Port == url.Port && Server.User == url.User &&
          Server.Password == url.Password;
 }
 
@@ -42,6 +42,10 @@ void TPreviewFetch::Connect(const TURLParts& url) {
     Completed(command, success, aborted);
   };
   c.OnError = [this](TFTPComponent&, int, const std::string& message) { Error = message; };
+  // Only notifications with a handler are posted, and LoggedIn() (reuse, QUIT at the end)
+  // follows these two.
+  c.OnLoggedIn = [](TFTPComponent&) {};
+  c.OnDisconnect = [](TFTPComponent&) {};
   c.OnProgress = [this](TFTPComponent& x, TProgressKind kind, std::int64_t bytes, bool) {
     if (kind == TProgressKind::End || bytes <= Limit || TooBig) return;
     TooBig = true;  // never more than the bound on disk, nor in the browser
@@ -80,8 +84,8 @@ void TPreviewFetch::Cancel() {
 }
 
 void TPreviewFetch::Drop() {
-  if (!Connection) return;
-  Connection->Logout();
+  // Destroyed at once, without a QUIT that would wait on a control connection in the middle
+  // of an aborted transfer.
   Connection.reset();
 }
 

@@ -207,6 +207,12 @@ TEST_F(CompareViewer, TheViewerPreviewsLocalPagesAndStaysStillWhileTheLogIsSized
   QTest::mouseRelease(handle, Qt::LeftButton);
   Pick(local, "Other.htm");
   EXPECT_TRUE(Window->Viewer()->Location().endsWith("Other.htm"));
+  // A local file over the bound is not read either.
+  WriteFile(Disk.File("big.htm"), "");
+  fs::resize_file(Disk.File("big.htm"), TViewer::MaxPreviewBytes + 1);
+  ASSERT_TRUE(WaitFor([&] { return Row(local, "big.htm") >= 0; }));
+  Pick(local, "big.htm");
+  EXPECT_TRUE(Window->Viewer()->Browser()->toPlainText().contains("too large to preview"));
   SaveScreenshot(Window.get(), "viewer_local");
 }
 
@@ -215,14 +221,24 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   WriteFile(Server.RootFile("gone.html"), "x");
   WriteFile(Server.RootFile("huge.gif"), "");
   fs::resize_file(Server.RootFile("huge.gif"), TViewer::MaxPreviewBytes + 1);
+  WriteFile(Server.RootFile("other.html"), "<p>another page</p>");
   THostView& host = Connect();
   host.ListView()->CurrentView()->setFocus();
+  // Focused but not selected: the start page.
+  host.ListView()->SetFocused(Row(host, "remote.html"));
+  Window->mnuShowViewer->trigger();
+  EXPECT_EQ(Window->Viewer()->Location(), QUrl::fromLocalFile(Window->ViewerStartPage).toString());
+  Window->mnuShowViewer->trigger();
   Pick(host, "remote.html");
+  Window->Prefs.UsePASV = false;  // the preview's connection goes the preferred way
   Window->mnuShowViewer->trigger();
   TViewer& viewer = *Window->Viewer();
+  const auto& all = TFTPComponent::FTPComponents();
+  EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const TFTPComponent* c) { return !c->Owner() && !c->Passive(); }));
   EXPECT_TRUE(viewer.Location().startsWith("ftp://"));
   EXPECT_FALSE(viewer.Location().contains(TPyFtpServer::Password));
   ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("from the server"); }));
+  Window->Prefs.UsePASV = true;
   const std::string copies = viewer.CopyFolder();
   EXPECT_TRUE(fs::exists(copies));
   // Known to be too large from the listing: not fetched at all.
@@ -244,28 +260,48 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   EXPECT_FALSE(viewer.Busy());
   EXPECT_NE(Window->aniActivity->movie()->state(), QMovie::Running);
   EXPECT_EQ(std::distance(fs::directory_iterator(copies), fs::directory_iterator()), 1);  // the copy shown
-  Pick(host, "huge.gif");
-  Pick(host, "remote.html");
-  ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("from the server"); }));
+  Pick(host, "other.html");
+  ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("another page"); }));
   SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });  // quit while connected
   Window->close();
   EXPECT_FALSE(fs::exists(copies));
 }
 
-TEST_F(CompareViewer, AFetchPastTheBoundIsGivenUpAndLeavesNoCopy) {
+// One connection serves the previews of one server and login; a fetch past the bound is
+// given up and leaves no copy.
+TEST_F(CompareViewer, PreviewFetchesShareAConnectionAndStopAtTheBound) {
+  WriteFile(Server.RootFile("small.html"), "s");
   WriteFile(Server.RootFile("big.html"), std::string(200000, 'b'));
   TPreviewFetch fetch(1000);
-  bool done = false, tooLarge = false;
+  int connections = 0, done = 0;
+  bool tooLarge = false;
+  fetch.OnPrepare = [&](TFTPComponent&) { return ++connections, false; };
   fetch.OnDone = [&](bool, bool large, const std::string&) {
-    done = true;
+    ++done;
     tooLarge = large;
   };
   TURLParts url{TPyFtpServer::UserName, TPyFtpServer::Password, "127.0.0.1", static_cast<unsigned>(Server.Port()), "/",
-                "big.html"};
-  fetch.Fetch(url, Disk.File("copy.html"));
-  ASSERT_TRUE(WaitFor([&] { return done; }));
-  EXPECT_TRUE(tooLarge);
-  EXPECT_FALSE(fs::exists(Disk.File("copy.html")));
+                "small.html"};
+  const struct {
+    const char* File;
+    const char* User;
+    int Connections;
+    bool TooLarge;
+  } steps[] = {{"small.html", TPyFtpServer::UserName, 1, false},
+               {"big.html", TPyFtpServer::UserName, 1, true},
+               {"small.html", "anonymous", 2, false}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.File);
+    url.FileName = step.File;
+    url.User = step.User;
+    const std::string copy = Disk.File(std::string("copy-") + std::to_string(done));
+    fetch.Fetch(url, copy);
+    const int before = done;
+    ASSERT_TRUE(WaitFor([&] { return done > before; }));
+    EXPECT_EQ(connections, step.Connections);
+    EXPECT_EQ(tooLarge, step.TooLarge);
+    EXPECT_EQ(fs::exists(copy), !step.TooLarge);
+  }
 }
 
 }  // namespace
