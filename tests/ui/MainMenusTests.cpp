@@ -3,6 +3,7 @@
 // double-click default, the programs for fetched files, the toolbar sizes, the view styles.
 
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -454,6 +455,7 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   TToolPanel& bar = *Window->ToolPanel();
   bar.SetLarge(false);
   QCoreApplication::processEvents();
+  EXPECT_GE(Window->aniActivity->x(), bar.geometry().right());  // the animation at the right end
   const int log = Window->memoLog->height();
   struct TStep {
     int Y;
