@@ -13,6 +13,7 @@
 #include "FTPUtils.h"
 #include "Format.h"
 #include "HostView.h"
+#include "LogOn.h"
 #include "Options.h"
 #include "Prompts.h"
 #include "Transfer.h"
@@ -147,17 +148,7 @@ void TTransferItem::LogOn(TFTPComponent& c) {
   c.SetCharacterSet(CharacterSet);
   c.Encryption = Encryption;
   c.SetServerType(1);  // "Not Relevant": a transfer needs no detection
-  const TPreferences* prefs = Owner ? Owner->List.Prefs : nullptr;
-  if (prefs && prefs->FirewallEnabled && UseFirewall) {
-    c.FirewallKind = prefs->FirewallType;
-    c.FirewallHost = prefs->FirewallHost;
-    c.FirewallPort = prefs->FirewallPort;
-    c.FirewallUser = prefs->FirewallUser;
-    c.FirewallPassword = prefs->FirewallPassword;
-    c.FirewallLogin();
-  } else {
-    c.Login();
-  }
+  ferrowin::LogOn(c, Owner ? Owner->List.Prefs : nullptr, UseFirewall);
 }
 
 void TTransferItem::Start(TFTPComponent& c) {

@@ -13,8 +13,8 @@ TPreviewFetch::~TPreviewFetch() { Cancel(); Drop(); }
 
 bool TPreviewFetch::CanReuse(const TURLParts& url) const {
   // Commands queue on a connection: one still finishing the last fetch takes the next after it.
-  return Connection && Connection->Connected() && Connection->LoggedIn() && Server.Host == url.Host && Server.Port == url.Port && Server.User == url.User &&
-         Server.Password == url.Password;
+  return Connection && Connection->Connected() && Connection->LoggedIn() && Server.Host == url.Host &&
+         Server.Port == url.Port && Server.User == url.User && Server.Password == url.Password;
 }
 
 void TPreviewFetch::Fetch(const TURLParts& url, const std::string& localPath) {

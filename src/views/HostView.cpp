@@ -9,6 +9,7 @@
 #include "AutomationHooks.h"
 #include "FTPUtils.h"
 #include "Format.h"
+#include "LogOn.h"
 #include "Options.h"
 #include "Shell.h"
 
@@ -96,16 +97,7 @@ void THostView::ConnectHost(const std::string& host, int port, const std::string
   Component->Password = password;
   Component->Account = account;
   Component->SetServerType(0);
-  if (Prefs && Prefs->FirewallEnabled && UseFirewall) {
-    Component->FirewallKind = Prefs->FirewallType;
-    Component->FirewallHost = Prefs->FirewallHost;
-    Component->FirewallPort = Prefs->FirewallPort;
-    Component->FirewallUser = Prefs->FirewallUser;
-    Component->FirewallPassword = Prefs->FirewallPassword;
-    Component->FirewallLogin();
-  } else {
-    Component->Login();
-  }
+  LogOn(*Component, Prefs, UseFirewall);
   RaiseState(hsBusy);
 }
 
