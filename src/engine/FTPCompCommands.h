@@ -45,7 +45,6 @@ struct TCommandItem {
   TCommandItem(TCommandKind kind, TCommandParams params) : Kind(kind), Params(std::move(params)) {}
 
   TCommandKind Kind;
-  bool Keep = false;  // while set, the worker keeps the item after running it (a repeated transfer)
   TCommandParams Params;
 
   // Parameter i, or "" when the list is shorter.

@@ -76,11 +76,11 @@ bool TFTPThread::DoTransfer(TCommandItem& item, bool download) {
     ok = TransferFile("STOR", item.Param(0), folder, restart, false, TFileMode::Read, item.Param(1));
   }
   if (!ok && !FolderMode && !Aborted) {
-    // Some servers only take a bare file name: try once more from inside the folder.
+    // Some servers only take a bare file name: try once more from inside the folder. The
+    // repeat's result is the command's, reported once.
     FolderMode = true;
-    item.Keep = true;
-    DoCommand();
-    item.Keep = false;
+    SetLastSocketError(0);
+    return RunCommand(item);
   }
   return ok;
 }

@@ -117,9 +117,7 @@ void TFTPThread::Execute() {
 }
 
 void TFTPThread::DoCommand() {
-  // An abort applies to the command running when it was asked for; a kept item being
-  // repeated is that same command.
-  if (!Current->Keep) AbortPending = false;
+  AbortPending = false;  // an abort applies to the command running when it was asked for
   Aborted = false;
   bool result = false;
   SetLastSocketError(0);
@@ -153,11 +151,9 @@ void TFTPThread::DoCommand() {
   Quiet = false;
   CollectReplies = false;
   if (Aborted) NotifyLog("Action aborted by user.", InfoColor);
-  // Not busy any more once the completion is on its way (a kept item runs on).
-  const bool kept = Current && Current->Keep;
-  if (!kept) Executing = false;
+  Executing = false;  // not busy any more once the completion is on its way
   NotifyCommandCompleted(kind, result, Aborted);
-  if (!kept) Current.reset();
+  Current.reset();
 }
 
 // Whatever else a command throws ends that command, never the worker (nor the program).

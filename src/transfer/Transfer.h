@@ -80,7 +80,6 @@ class TTransferItem : public TTransferEntry {
   TEvent<TFTPComponent&, TProgressKind, std::int64_t, bool>::TFunction SavedProgress;
   std::unique_ptr<TFTPComponent> OwnConnection;  // an HTTP item's, freed when it ends
   bool Ending = false;                           // Finish is running
-  bool TypeSet = false;                          // the TYPE before our transfer has completed
   friend class TTransferItems;
 };
 

@@ -153,7 +153,6 @@ void TTransferItem::LogOn(TFTPComponent& c) {
 
 void TTransferItem::Start(TFTPComponent& c) {
   const TTransferType type = TypeOf(SourceName);
-  TypeSet = false;
   if (IsUpload && IsFolder) return c.CreateFolder(DestFolder + DestName);
   if (IsUpload) return c.ResumeUpload(SourceFolder + SourceName, DestFolder, DestFolder + DestName, type, RestartAt);
   if (!IsSafeEntryName(SourceName)) {
@@ -171,7 +170,6 @@ bool TTransferItem::CreateLocalFolder() const {
 }
 
 void TTransferItem::PostCompletion(TCommandKind command, bool success) {
-  TypeSet = true;  // our own end, never an echo
   // From the event loop, so a long run of folder items does not nest ever deeper.
   std::weak_ptr<bool> alive = Owner ? Owner->AliveToken() : std::shared_ptr<bool>();
   QMetaObject::invokeMethod(
@@ -185,8 +183,7 @@ void TTransferItem::PostCompletion(TCommandKind command, bool success) {
 void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool aborted) {
   DebugTrace(Format("TTransferItem.ftpCommandCompleted. FileName = %s, Command = %s, Success = %d, Aborted = %d",
                     SourceName, CommandName(command), success ? 1 : 0, aborted ? 1 : 0));
-  // Ending runs the event loop: a second end reported for the same command (a refused
-  // download tried again) must not end the item twice.
+  // Ending runs the event loop: nothing that arrives meanwhile ends the item twice.
   if (!Owner || State != isBusy || Ending) return;
   switch (command) {
     case TCommandKind::Login:
@@ -195,16 +192,12 @@ void TTransferItem::ftpCommandCompleted(TCommandKind command, bool success, bool
       if (success) return;
       break;
     case TCommandKind::SetType:
-      TypeSet = true;
       if (success && !aborted) return;
       break;
     case TCommandKind::Download:
     case TCommandKind::Upload:
     case TCommandKind::ResumeDownload:
     case TCommandKind::ResumeUpload:
-      // Our transfer follows our TYPE: an end before it is the echo of the previous item's.
-      if (!TypeSet) return;
-      break;
     case TCommandKind::Logout:
     case TCommandKind::CreateFolder:
     case TCommandKind::RemoveFolder:

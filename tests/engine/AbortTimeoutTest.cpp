@@ -108,7 +108,7 @@ TEST_F(RepliesInStep, AfterEveryKindOfAbortAndTimeOut) {
       // The late 425 comes while the client still waits for it.
       ASSERT_TRUE(PumpUntil([&] { return Client->Events->Has("Error 10060 Operation timed out"); }));
       WriteFile(go, "");
-      ASSERT_TRUE(Client->Events->WaitCompleted(4, 20s));  // with the repeat in folder mode
+      ASSERT_TRUE(Client->Events->WaitCompleted(3, 20s));  // after the repeat in folder mode
     } else {
       ASSERT_TRUE(Client->Events->WaitCompleted(2, 10s));
       EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted SetCurrentFolder 0 0");

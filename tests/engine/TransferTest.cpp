@@ -108,13 +108,13 @@ TEST_F(Transfer, ANewLoginForgetsTheFolderItWasIn) {
   auto& c = *client->Component;
   // A failed download puts the connection in folder mode, inside /dir/.
   c.Download("/dir/", "/dir/missing.bin", Local.File("missing.bin"), TTransferType::Binary);
-  ASSERT_TRUE(client->Events->WaitCompleted(4));
+  ASSERT_TRUE(client->Events->WaitCompleted(3));
   c.Logout();
-  ASSERT_TRUE(client->Events->WaitCompleted(5));
+  ASSERT_TRUE(client->Events->WaitCompleted(4));
   c.Login();
-  ASSERT_TRUE(client->Events->WaitCompleted(6));
+  ASSERT_TRUE(client->Events->WaitCompleted(5));
   c.Download("/dir/", "/dir/file.bin", Local.File("file.bin"), TTransferType::Binary);
-  ASSERT_TRUE(client->Events->WaitCompleted(8));
+  ASSERT_TRUE(client->Events->WaitCompleted(7));
   EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted Download 1 0");
   EXPECT_EQ(ReadFile(Local.File("file.bin")), "in dir");
 }
