@@ -106,6 +106,12 @@ void TfrmTransfer::CreateControls() {
   connect(tmrRefresh, &QTimer::timeout, this, [this] {
     if (Current) Refresh();
   });
+  tmrProgress = new QTimer(this);
+  tmrProgress->setSingleShot(true);
+  tmrProgress->setInterval(ProgressRefreshMs);
+  connect(tmrProgress, &QTimer::timeout, this, [this] {
+    if (Current) Refresh();
+  });
   connect(tabQueues, &QTabBar::currentChanged, this, [this](int) { TabChange(); });
   connect(btnSkip, &QPushButton::clicked, this, &TfrmTransfer::btnSkipClick);
   connect(btnCancel, &QPushButton::clicked, this, &TfrmTransfer::btnCancelClick);
@@ -174,7 +180,7 @@ void TfrmTransfer::Attach(TTransferItems& q) {
   // (State changes reach the manager from the queue list itself: they go on after All done.)
   q.OnItemStarted = [this](TTransferItems& queue, TTransferItem& item) { ItemStarted(queue, item); };
   q.OnItemCompleted = [this](TTransferItems& queue, TTransferItem& item) { ItemCompleted(queue, item); };
-  q.OnItemProgress = [this](TTransferItems&, TTransferItem&) { Refresh(); };
+  q.OnItemProgress = [this](TTransferItems&, TTransferItem&) { ProgressMade(); };
   q.OnConnect = [this](TTransferItems&, TFTPComponent&) {
     if (OnTransferConnection) OnTransferConnection(true);
     if (Current && Current->IsHTTP) EnableButtons();
@@ -219,8 +225,18 @@ void TfrmTransfer::SetApplicationTitle(const QString& title) {
   if (OnApplicationTitle) OnApplicationTitle(title);
 }
 
+void TfrmTransfer::ProgressMade() {
+  if (SinceRefresh.isValid() && SinceRefresh.elapsed() < ProgressRefreshMs) {
+    if (!tmrProgress->isActive()) tmrProgress->start();
+    return;
+  }
+  Refresh();
+}
+
 void TfrmTransfer::Refresh() {
   if (!Current || !Shown) return;
+  SinceRefresh.start();
+  tmrProgress->stop();
   TTransferItem& i = *Current;
   if (OnActivity) OnActivity(true);
   // The item started before its connection logged in: Skip and Cancel come with the login.

@@ -4,6 +4,7 @@
 // the current item and the batch, and offers Skip and Cancel. Created hidden, then hidden
 // rather than destroyed.
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -73,6 +74,9 @@ class TfrmTransfer : public QWidget {
   QToolButton* btnPin = nullptr;
   QPlainTextEdit* memoLog = nullptr;
   QTimer* tmrRefresh = nullptr;
+  // Progress refreshes the window at most this often: a bar's new value repaints at once, and
+  // small files would otherwise spend more time painting than transferring.
+  static constexpr int ProgressRefreshMs = 100;
 
   // A queue has work: its tab exists and is selected; the window shows when asked to.
   void ShowQueue(TTransferItems& queue, bool show);
@@ -103,6 +107,7 @@ class TfrmTransfer : public QWidget {
   void AddLog(const std::string& line, TColor color);
   void ClearLog();
   void ShowLogLines();
+  void ProgressMade();
   void SetApplicationTitle(const QString& title);
   void UpdateAnimation();
   void Animate(bool running);  // the copy clip
@@ -119,6 +124,8 @@ class TfrmTransfer : public QWidget {
   TTransferItems* Shown = nullptr;
   TTransferItem* Current = nullptr;
   QString AppTitle = QStringLiteral("Ferrowin");
+  QElapsedTimer SinceRefresh;
+  QTimer* tmrProgress = nullptr;  // a refresh held back by ProgressRefreshMs
   int LogHeight = LogDesignHeight;
   bool IsFolded = false;
   bool Skipping = false;

@@ -54,7 +54,7 @@ TLogControl::TLogControl(QWidget* parent) : QPlainTextEdit(parent) {
   });
 
   FFlush.setSingleShot(true);
-  FFlush.setInterval(0);
+  FFlush.setInterval(FlushDelayMs);
   connect(&FFlush, &QTimer::timeout, this, [this] { FlushPending(); });
 }
 

@@ -30,9 +30,12 @@ class TLogControl : public QPlainTextEdit {
 
   explicit TLogControl(QWidget* parent = nullptr);
 
+  // Lines appended within this time reach the screen together: laying out and painting the
+  // log once per line would cost a run of small files more than their transfers.
+  static constexpr int FlushDelayMs = 50;
+
   // Appends a line in its colour; an empty text adds nothing. Lines appended in a burst
-  // reach the screen together, once control returns to the event loop. Past MaxLines the
-  // oldest lines go.
+  // reach the screen together, FlushDelayMs later. Past MaxLines the oldest lines go.
   void AddLine(const QString& text, TColor color);
   // The lines of another host view replace what is shown.
   void Refill(const std::vector<TLogLine>& lines);

@@ -3,6 +3,7 @@
 // menu, reordering and re-submitting, folding.
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QLabel>
 #include <QPushButton>
@@ -142,6 +143,24 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   EXPECT_EQ(Named(other, "o2").State, isCancelled);
   EXPECT_EQ(Retrs(), 2);
   EXPECT_TRUE(WaitFor([&] { return !Progress().isVisible() && Progress().TabCount() == 0; }, Long));
+}
+
+// A burst of progress repaints the window once; the last figures follow shortly after.
+TEST_F(TransferWindows, ProgressRefreshesAtMostEveryTenthOfASecond) {
+  TTransferItems& general = Window->TransferList->General();
+  Add(general, "stall1");
+  ASSERT_TRUE(WaitFor([&] { return Retrs() == 1 && Progress().CurrentItem(); }, Long));
+  TFTPComponent& c = *Named(general, "stall1").Connection;
+  QElapsedTimer burst;
+  burst.start();
+  Progress().Refresh();
+  const QString shown = Progress().lblFileBytes->text();
+  for (std::int64_t bytes = 10; bytes <= 50; bytes += 10) c.OnProgress(c, TProgressKind::Progress, bytes, true);
+  if (burst.elapsed() < TfrmTransfer::ProgressRefreshMs) {
+    EXPECT_EQ(Progress().lblFileBytes->text(), shown);
+  }
+  EXPECT_TRUE(WaitFor([&] { return Progress().lblFileBytes->text() == "50 of 100 bytes copied"; }, Long))
+      << Progress().lblFileBytes->text().toStdString();
 }
 
 TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
