@@ -1,6 +1,8 @@
 // Notifications from the worker: each writes its trace line and, only when the component
 // has a handler for it at that moment, posts a record to the component's window.
 
+#include <utility>
+
 #include "FTPCompThread.h"
 #include "MessageWindow.h"
 
@@ -18,8 +20,25 @@ bool TFTPThread::Assigned(TNotification code) const {
 }
 
 void TFTPThread::Post(TNotification code, std::unique_ptr<TEventRecord> record) {
+  const bool canWait =
+      code == TNotification::Log || code == TNotification::Progress || code == TNotification::UpdateFileSize;
+  if (Held.empty()) HeldSince = TickCount();
+  Held.emplace_back(code, std::move(record));  // in order, whatever goes first
+  if (!canWait || HeldTimeLeft() == 0) PostHeld();
+}
+
+void TFTPThread::PostHeld() {
+  if (Held.empty()) return;
+  auto batch = std::exchange(Held, {});  // a post that throws drops the rest, never posts one twice
   std::lock_guard lock(Shared->Lock);
-  if (Shared->Window) Shared->Window->Post(static_cast<int>(code), std::move(record));
+  if (Shared->Window)
+    for (auto& [code, record] : batch) Shared->Window->Post(static_cast<int>(code), std::move(record));
+}
+
+int TFTPThread::HeldTimeLeft() const {
+  if (Held.empty()) return -1;
+  const std::uint32_t waited = TickCount() - HeldSince;
+  return waited >= HoldMs ? 0 : static_cast<int>(HoldMs - waited);
 }
 
 void TFTPThread::NotifyAbort() {

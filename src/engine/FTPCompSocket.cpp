@@ -80,6 +80,8 @@ bool TFTPThread::WaitFor(int fd, short events) {
       std::uint32_t limit = WaitLimitNow();
       timeoutMs = elapsed > limit ? 0 : static_cast<int>(std::min<std::uint32_t>(limit - elapsed + 1, 1000));
     }
+    if (HeldTimeLeft() == 0) PostHeld();
+    if (!Held.empty()) timeoutMs = std::min(timeoutMs, HeldTimeLeft());
     pollfd fds[2] = {{fd, events, 0}, {WakeFd, POLLIN, 0}};
     int n = ::poll(fds, 2, timeoutMs);
     if (n < 0 && errno != EINTR) {

@@ -202,6 +202,8 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   [[nodiscard]] std::string HostName();
   [[nodiscard]] bool Assigned(TNotification code) const;
   void Post(TNotification code, std::unique_ptr<TEventRecord> record);
+  void PostHeld();
+  [[nodiscard]] int HeldTimeLeft() const;  // ms until held notifications must go; -1: none held
   template <typename... Args>
   void Trace(std::string_view format, const Args&... args) {
     if (DebugTraceOn()) DebugTrace(Format("Host %s: ", HostName()) + Format(format, args...));
@@ -264,6 +266,11 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::string ServerFingerprint;  // of the control connection's certificate
   std::unique_ptr<TTlsContext> TlsContext;
   std::string LastHost;  // for traces after the component is gone
+  // Log lines, progress and size updates wait up to HoldMs and go with the next other
+  // notification: the window's thread wakes once or twice per small file, not a dozen times.
+  static constexpr std::uint32_t HoldMs = 25;
+  std::vector<std::pair<TNotification, std::unique_ptr<TEventRecord>>> Held;
+  std::uint32_t HeldSince = 0;
   TServerFeatures Features;  // of this connection, from FEAT after login
   TNameCodec Names;          // names between the wire and the program
 };

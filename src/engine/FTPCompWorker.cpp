@@ -95,6 +95,7 @@ void TFTPThread::Execute() {
   DebugTrace(Format("Started new FTP thread, ThreadID = %0.8x", static_cast<long>(::gettid())));
   while (!Terminated) {
     try {
+      PostHeld();  // nothing waits while the worker is idle
       if (!Queue.Pop(Current)) continue;
       // Once the component is gone nobody hears a result; only a logout is still worth doing.
       if (Terminated && Current->Kind != TCommandKind::Logout) Current.reset();
@@ -296,6 +297,7 @@ bool TFTPThread::LoginWithAttempts(const TCommandItem& item) {
 void TFTPThread::RetryPause() {
   const int delay = EngineSettings().RetryDelay;
   NotifyLog(Format("%d seconds delay before retrying...", delay), InfoColor);
+  PostHeld();  // the line shows while we wait
   for (int step = 0; step < delay * 4 + 1 && !Aborted; ++step) {
     pollfd wake{WakeFd, POLLIN, 0};
     ::poll(&wake, 1, 250);
