@@ -60,6 +60,11 @@ TEST_F(ControlConnection, ServerClosingDuringAReplyResetsAndDisconnects) {
   EXPECT_TRUE(client.Events->LogHasLine("Connection reset by peer", ErrorColor));
   EXPECT_FALSE(client.Component->LoggedIn());
   EXPECT_FALSE(client.Component->Connected());
+  // Only a connection dropped for falling out of step logs in again by itself.
+  client.Component->GetCurrentFolder();
+  ASSERT_TRUE(client.Events->WaitCompleted(3));
+  EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted GetCurrentFolder 0 0");
+  EXPECT_EQ(server.Connections(), 1);
 }
 
 TEST_F(ControlConnection, RefusedConnectionIsRetriedAfterTheDelay) {
