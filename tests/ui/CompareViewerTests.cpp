@@ -221,6 +221,7 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   WriteFile(Server.RootFile("gone.html"), "x");
   WriteFile(Server.RootFile("huge.gif"), "");
   fs::resize_file(Server.RootFile("huge.gif"), TViewer::MaxPreviewBytes + 1);
+  WriteFile(Server.RootFile("other.html"), "<p>another page</p>");
   THostView& host = Connect();
   host.ListView()->CurrentView()->setFocus();
   // Focused but not selected: the start page.
@@ -259,6 +260,9 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   EXPECT_FALSE(viewer.Busy());
   EXPECT_NE(Window->aniActivity->movie()->state(), QMovie::Running);
   EXPECT_EQ(std::distance(fs::directory_iterator(copies), fs::directory_iterator()), 1);  // the copy shown
+  Pick(host, "other.html");
+  ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("another page"); }))
+      << viewer.Browser()->toPlainText().toStdString();
   SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });  // quit while connected
   Window->close();
   EXPECT_FALSE(fs::exists(copies));
