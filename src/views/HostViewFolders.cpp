@@ -55,6 +55,7 @@ bool THostView::ChangeFolder(const std::string& path) {
     return false;
   }
   const std::string p = WithSeperator(path);
+  if (OnFileChanging && p != GetFolder()) OnFileChanging(*this, p);  // not for a redisplay
   auto it = FolderCache.find(p);
   if (it == FolderCache.end() || !it->second) {
     if (Transferring) {

@@ -119,6 +119,8 @@ bool TLocalView::OpenItem(TItem item) {
 bool TLocalView::ChangeFolder(const std::string& path) {
   QString folder = QDir::cleanPath(QString::fromStdString(path));
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) return false;
+  if (OnFileChanging && folder != QDir::cleanPath(QString::fromStdString(GetFolder())))
+    OnFileChanging(*this, folder.toStdString());  // not for a refresh
   Files->setRootPath(folder);
   const QModelIndex root = Files->index(folder);
   if (!root.isValid()) return false;

@@ -222,6 +222,7 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   WriteFile(Server.RootFile("huge.gif"), "");
   fs::resize_file(Server.RootFile("huge.gif"), TViewer::MaxPreviewBytes + 1);
   WriteFile(Server.RootFile("other.html"), "<p>another page</p>");
+  fs::create_directory(Server.RootFile("sub"));
   THostView& host = Connect();
   host.ListView()->CurrentView()->setFocus();
   // Focused but not selected: the start page.
@@ -263,6 +264,16 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   Pick(host, "other.html");
   ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("another page"); }))
       << viewer.Browser()->toPlainText().toStdString();
+  // Either view going to another folder stops a preview under way.
+  const std::pair<TCustomView*, std::string> moves[] = {{Window->CurrentLocalView(), Disk.Path()},
+                                                        {&host, host.GetFolder() + "sub/"}};
+  for (const auto& [view, folder] : moves) {
+    SCOPED_TRACE(folder);
+    Pick(host, "remote.html");
+    ASSERT_TRUE(viewer.Busy());
+    ASSERT_TRUE(view->ChangeFolder(folder));
+    EXPECT_FALSE(viewer.Busy());
+  }
   SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });  // quit while connected
   Window->close();
   EXPECT_FALSE(fs::exists(copies));

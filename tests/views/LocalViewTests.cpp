@@ -32,6 +32,7 @@ class LocalView : public TViewTest {
     Window->show();
     ASSERT_TRUE(View->ChangeFolder(Files.Path()));
     ASSERT_TRUE(WaitFor([&] { return View->ListView()->ItemCount() == 3; }));
+    Changing.clear();
   }
   void Release() override { Window.reset(); }
   int Row(const std::string& name) {
