@@ -59,6 +59,8 @@ TListControl* TLocalView::CreateListView(QWidget* parent) {
   connect(Files, &QFileSystemModel::directoryLoaded, this, changed);
   connect(Files, &QAbstractItemModel::rowsInserted, this, changed);
   connect(Files, &QAbstractItemModel::rowsRemoved, this, changed);
+  // A new mask hides or shows rows by re-laying the model out, without removing any.
+  connect(Files, &QAbstractItemModel::layoutChanged, this, changed);
   return list;
 }
 

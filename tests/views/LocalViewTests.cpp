@@ -97,14 +97,24 @@ TEST_F(LocalView, NavigatesIntoAndOutOfFolders) {
 }
 
 TEST_F(LocalView, MasksHideFilesButNotFolders) {
-  View->SetMask("*.txt");
-  EXPECT_EQ(View->GetMask(), "*.txt");
-  ASSERT_TRUE(WaitFor([&] { return View->ListView()->ItemCount() == 2; }));
-  EXPECT_GE(Row("sub"), 0);
-  EXPECT_EQ(Row("b.bin"), -1);
-  View->SetMask("*.*");
-  EXPECT_EQ(View->GetMask(), "*.*");
-  ASSERT_TRUE(WaitFor([&] { return View->ListView()->ItemCount() == 3; }));
+  // The status panel counts only the entries the mask lets through.
+  const struct {
+    const char* Mask;
+    const char* Hidden;
+    const char* Status;
+  } steps[] = {{"*.txt", "b.bin", "2 Entries, 5 Bytes"}, {"*.bin", "a.txt", "2 Entries, 6 Bytes"},
+               {"*.*", "", "3 Entries, 11 Bytes"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Mask);
+    View->SetMask(step.Mask);
+    EXPECT_EQ(View->GetMask(), step.Mask);
+    EXPECT_TRUE(WaitFor([&] { return View->StatusBar()->PanelText(1) == step.Status; }))
+        << View->StatusBar()->PanelText(1).toStdString();
+    EXPECT_GE(Row("sub"), 0);
+    if (*step.Hidden) {
+      EXPECT_EQ(Row(step.Hidden), -1);
+    }
+  }
 }
 
 TEST_F(LocalView, RenameInPlaceAndByName) {
