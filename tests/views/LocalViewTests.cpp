@@ -115,6 +115,13 @@ TEST_F(LocalView, MasksHideFilesButNotFolders) {
       EXPECT_EQ(Row(step.Hidden), -1);
     }
   }
+  // Going to a masked folder waits for what the mask shows, not for every file on disk.
+  View->SetMask("*.txt");
+  ASSERT_TRUE(View->ChangeFolder(Files.File("sub")));
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(View->ChangeFolderWait(Files.Path()));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));  // its deadline is 10 s
+  EXPECT_EQ(View->ListView()->ItemCount(), 2);
 }
 
 TEST_F(LocalView, RenameInPlaceAndByName) {
