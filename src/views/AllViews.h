@@ -80,7 +80,8 @@ class TCustomView : public QObject {
 
   ~TCustomView() override;
 
-  // Events; empty = not set.
+  // Events; empty = not set. OnFileChanging: before an entry is deleted or renamed, and before
+  // the view goes to another folder (location: the entry's, or the folder's).
   std::function<void(TCustomView& sender, const std::string& location)> OnFileChanging;
   std::function<void(QObject& sender)> OnFolderChanged;
   std::function<void(TCustomView& sender, TItem item)> OnPerformDoubleClick;

@@ -56,11 +56,13 @@ bool THostView::ChangeFolder(const std::string& path) {
   }
   const std::string p = WithSeperator(path);
   auto it = FolderCache.find(p);
-  if (it == FolderCache.end() || !it->second) {
-    if (Transferring) {
-      RebuildTree();
-      return false;
-    }
+  const bool listed = it != FolderCache.end() && it->second;
+  if (!listed && Transferring) {
+    RebuildTree();
+    return false;
+  }
+  if (OnFileChanging && p != GetFolder()) OnFileChanging(*this, p);  // not for a redisplay
+  if (!listed) {
     // A listing is of the server's current folder: any other folder is changed into first.
     if (it == FolderCache.end() || !SameText(p, ServerFolder)) {
       // Entered into the cache once the server confirms it.

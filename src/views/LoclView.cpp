@@ -59,6 +59,8 @@ TListControl* TLocalView::CreateListView(QWidget* parent) {
   connect(Files, &QFileSystemModel::directoryLoaded, this, changed);
   connect(Files, &QAbstractItemModel::rowsInserted, this, changed);
   connect(Files, &QAbstractItemModel::rowsRemoved, this, changed);
+  // A new mask hides or shows rows by re-laying the model out, without removing any.
+  connect(Files, &QAbstractItemModel::layoutChanged, this, changed);
   return list;
 }
 
@@ -119,6 +121,8 @@ bool TLocalView::OpenItem(TItem item) {
 bool TLocalView::ChangeFolder(const std::string& path) {
   QString folder = QDir::cleanPath(QString::fromStdString(path));
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) return false;
+  if (OnFileChanging && folder != QDir::cleanPath(QString::fromStdString(GetFolder())))
+    OnFileChanging(*this, folder.toStdString());  // not for a refresh
   Files->setRootPath(folder);
   const QModelIndex root = Files->index(folder);
   if (!root.isValid()) return false;
@@ -130,19 +134,23 @@ bool TLocalView::ChangeFolder(const std::string& path) {
 
 bool TLocalView::ChangeFolderWait(const std::string& path) {
   if (!ChangeFolder(path)) return false;
-  // The model reads a folder in the background: wait until it shows what the disk holds,
-  // so a selection made next sees every entry.
+  // The model reads a folder in the background and applies the mask later still: wait until
+  // it shows what the disk holds through the mask, so a selection made next sees every entry
+  // and none that the mask hides.
   const QString folder = Files->rootPath();
-  const int expected = static_cast<int>(QDir(folder, QString(), QDir::NoSort, Files->filter()).count());
+  QDir disk(folder, QString(), QDir::NoSort, Files->filter());
+  disk.setNameFilters(Files->nameFilters());  // the mask, on files only (AllDirs), as the model has it
+  const int expected = static_cast<int>(disk.count());
   QEventLoop loop;
   QTimer deadline;
   deadline.setSingleShot(true);
   connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  auto shown = [&] { return Files->rowCount(Files->index(folder)) == expected; };
   QTimer tick;
   connect(&tick, &QTimer::timeout, &loop, [&] {
-    if (Files->rowCount(Files->index(folder)) >= expected) loop.quit();
+    if (shown()) loop.quit();
   });
-  if (Files->rowCount(Files->index(folder)) >= expected) return true;
+  if (shown()) return true;
   deadline.start(10000);
   tick.start(5);
   loop.exec();

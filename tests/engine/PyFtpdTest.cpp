@@ -71,6 +71,24 @@ TEST_F(RealServer, ControlCommandsWithTheirNotifications) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
 }
 
+// A session whose PORT data connection went unused ends while a newer session is open, as a
+// dropped preview connection does: the newer session still gets its replies.
+TEST_F(RealServer, ANewerSessionOutlivesOneWhosePortConnectionWentUnused) {
+  auto client = [&] { return std::make_unique<TClient>(Server.Port(), TPyFtpServer::UserName, TPyFtpServer::Password); };
+  auto first = client();
+  first->Component->SetPassive(false);
+  first->Login();
+  first->Component->Download("", "/missing.txt", Home.File("missing.txt"), TTransferType::Binary);
+  first->Component->NoOp();
+  ASSERT_TRUE(PumpUntil([&] { return first->Events->Has("CommandCompleted NoOp 1 0"); }));
+  auto newer = client();
+  newer->Login();
+  first.reset();  // without QUIT
+  client()->Login();  // a few turns of the server's loop: the end of the first session is seen
+  newer->Component->NoOp();
+  EXPECT_TRUE(PumpUntil([&] { return newer->Events->Has("CommandCompleted NoOp 1 0"); }));
+}
+
 TEST_F(RealServer, WrongPasswordIsSentOnceWhateverTheAttemptLimit) {
   SetDebugTraceFile(Home.File("Debug.txt"));
   SetDebugTrace(true);

@@ -15,6 +15,20 @@ from pyftpdlib.servers import FTPServer
 from serverlib import exit_with_parent
 
 
+def forget_connector_once_connected(handler):
+    """pyftpdlib keeps the PORT connector after handing its socket to the data channel, and
+    closes it again with the session. By then the descriptor number may belong to a newer
+    control connection, which that late close takes off the event loop: the newer client
+    never gets another reply. A connector that has connected has done its work."""
+
+    class Handler(handler):
+        def _on_dtp_connection(self):
+            self._dtp_connector = None
+            return super()._on_dtp_connection()
+
+    return Handler
+
+
 def main():
     exit_with_parent()
     root, user, password = sys.argv[1:4]
@@ -28,6 +42,7 @@ def main():
         from pyftpdlib.handlers import TLS_FTPHandler
         handler = TLS_FTPHandler
         handler.certfile, handler.keyfile = sys.argv[5:7]
+    handler = forget_connector_once_connected(handler)
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.permit_foreign_addresses = False

@@ -116,6 +116,7 @@ TEST_F(CompareViewer, CompareFoldersSelectsWhatDiffersOnBothSides) {
   EXPECT_EQ(Selected(local), QStringList{"local-only.txt"});
   EXPECT_EQ(Selected(host), (QStringList{"grown.txt", "remote-only.txt"}));
   EXPECT_EQ(host.StatusBar()->PanelText(2), "2 Items Selected, 121 Bytes");
+  EXPECT_EQ(local.StatusBar()->PanelText(2), "1 Item Selected, 1 Byte");
   SaveScreenshot(Window.get(), "compare_selected");
 }
 
@@ -168,6 +169,12 @@ TEST_F(CompareViewer, TheMaskDialogAndMenuSetTheMaskAndRememberWhatWasTyped) {
                                    local.ListView()->Caption(0) == "b.dat"; }));
   menu[3]->trigger();
   ASSERT_TRUE(WaitFor([&] { return local.ListView()->ItemCount() == 2; }));
+  // Opened by the host button, the menu serves the host view alone.
+  Window->MaskMenu(true);
+  menu[1]->trigger();
+  EXPECT_EQ(Window->CurrentHostView()->GetMask(), "*.gif;*.jpg;*.bmp;*.png");
+  EXPECT_EQ(local.GetMask(), "*.*");
+  Window->MaskMenu(false);
   // An empty mask shows every file.
   menu[5]->trigger();
   type(QString(), true);
@@ -221,6 +228,8 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   WriteFile(Server.RootFile("gone.html"), "x");
   WriteFile(Server.RootFile("huge.gif"), "");
   fs::resize_file(Server.RootFile("huge.gif"), TViewer::MaxPreviewBytes + 1);
+  WriteFile(Server.RootFile("other.html"), "<p>another page</p>");
+  fs::create_directory(Server.RootFile("sub"));
   THostView& host = Connect();
   host.ListView()->CurrentView()->setFocus();
   // Focused but not selected: the start page.
@@ -259,6 +268,20 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
   EXPECT_FALSE(viewer.Busy());
   EXPECT_NE(Window->aniActivity->movie()->state(), QMovie::Running);
   EXPECT_EQ(std::distance(fs::directory_iterator(copies), fs::directory_iterator()), 1);  // the copy shown
+  Pick(host, "other.html");
+  ASSERT_TRUE(WaitFor([&] { return viewer.Browser()->toPlainText().contains("another page"); }))
+      << viewer.Browser()->toPlainText().toStdString();
+  // Either view going to another folder stops a preview under way.
+  const std::pair<TCustomView*, std::string> moves[] = {{Window->CurrentLocalView(), Disk.Path()},
+                                                        {&host, host.GetFolder() + "sub/"}};
+  for (const auto& [view, folder] : moves) {
+    SCOPED_TRACE(folder);
+    Pick(host, "remote.html");
+    ASSERT_TRUE(viewer.Busy());
+    ASSERT_TRUE(view->ChangeFolder(folder));
+    EXPECT_FALSE(viewer.Busy());
+  }
+  EXPECT_FALSE(host.ChangeFolder("/"));  // one change at a time: the last is still under way
   SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });  // quit while connected
   Window->close();
   EXPECT_FALSE(fs::exists(copies));
