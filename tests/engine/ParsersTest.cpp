@@ -108,6 +108,9 @@ TEST(DateTime, RejectsOutOfRangeParts) {
     EXPECT_EQ(value, 123);
   }
   EXPECT_THROW((void)EncodeDate(2023, 2, 29), std::out_of_range);
+  const int monthEnds[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (int m = 1; m <= 12; ++m)
+    EXPECT_TRUE(IsValidDate(2023, m, monthEnds[m - 1]) && !IsValidDate(2023, m, monthEnds[m - 1] + 1)) << m;
   TDateTime last = 0;
   EXPECT_TRUE(TryEncodeDateTime(2024, 1, 1, 23, 59, 59, 999, last));
 }

@@ -320,7 +320,7 @@ TEST_F(ManagerDialogTest, PredefinedPageFillsTheSiteAndIsSavedWithOK) {
   EXPECT_EQ(saved.Password, "p\xC5\x82ss");
   auto written = ReadPredefinedSite(DevFolder);
   ASSERT_TRUE(written.has_value());
-  EXPECT_EQ(written->User, "visitor");
+  EXPECT_EQ(written->Caption + "|" + written->Host + "|" + written->User, "Our server|ftp.ours.example|visitor");
   EXPECT_EQ(written->Password, "p\xC5\x82ss");
   EXPECT_EQ(TSiteFile(Path).ReadLastSite(), "Our server");
 }

@@ -49,6 +49,13 @@ class OptionsDialogTest : public ::testing::Test {
 
 QLineEdit* TextOf(QSpinBox* spin) { return spin->findChild<QLineEdit*>(); }
 
+TEST(RadioGroup, AnIndexOutsideTheItemsLeavesNoneChecked) {
+  TRadioGroup group;
+  group.SetItems({"a", "b"});
+  for (int index : {1, 5}) group.SetItemIndex(index);
+  EXPECT_EQ(group.ItemIndex(), -1);
+}
+
 TEST_F(OptionsDialogTest, EveryFieldHasItsOwnPlace) { test::ExpectNoFieldOverlaps(Open().get(), "options"); }
 
 TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {

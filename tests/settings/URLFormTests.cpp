@@ -82,6 +82,8 @@ TEST_F(URLFormTest, OKNeedsAParsedHost) {
 
 TEST_F(URLFormTest, EditedFieldsBuildTheURL) {
   TfrmURL& d = *Dialog;
+  const auto right = [](QWidget* w) { return w->mapTo(w->window(), w->rect().topRight()).x(); };
+  EXPECT_EQ(right(d.editFolder), right(d.editPassword)) << "the folder takes the rest of its row, no more";
   d.editHost->setText("example.org/pub/");  // the path moves to the folder
   EXPECT_EQ(d.URL(), "ftp://example.org/pub/");
   EXPECT_EQ(d.editHost->text(), "example.org");
@@ -110,6 +112,8 @@ TEST_F(URLFormTest, EditedFieldsBuildTheURL) {
 
 TEST_F(URLFormTest, TypeButtonsSetTheCredentialsAndHTTPTakesPort80) {
   TfrmURL& d = *Dialog;
+  QTest::mouseClick(d.rbHTTP, Qt::LeftButton);  // no host yet: nothing parses, the port still follows
+  EXPECT_EQ(d.editPort->text(), "80");
   Type("ftp://joe:pw@example.org/x.html");
   QTest::mouseClick(d.rbFTPAnonymous, Qt::LeftButton);
   EXPECT_EQ(d.URL(), "ftp://example.org/x.html");

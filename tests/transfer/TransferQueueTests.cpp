@@ -103,6 +103,14 @@ class TransferQueue : public TViewTest {
         .On("ABOR", {Send("426 Transfer aborted."), Send("226 Abort successful.")});
     Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
   }
+  // A scripted server whose every download is "data".
+  void StartServingServer() {
+    TScript script;
+    script.StandardLogin()
+        .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
+        .On("RETR .*", {Send("150 Here it comes."), Action("data", Json("data")), Send("226 Done.")});
+    Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
+  }
   bool WaitRetr() {
     return WaitFor([&] {
       Names got = Fake->Received();
@@ -199,11 +207,7 @@ TEST_F(TransferQueue, AnItemThatCannotLogOnEndsInErrorAndTheQueueGoesOn) {
 }
 
 TEST_F(TransferQueue, PoolKeptForOneLoginReplacedForAnother) {
-  TScript script;
-  script.StandardLogin()
-      .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
-      .On("RETR .*", {Send("150 Here it comes."), Action("data", Json("data")), Send("226 Done.")});
-  Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
+  StartServingServer();
   // The third is replaced from within the second's completion, on the connection going.
   Add(Download("1", Fake->Port(), "joe", "pw"));
   Add(Download("2", Fake->Port(), "joe", "pw"));
@@ -214,6 +218,43 @@ TEST_F(TransferQueue, PoolKeptForOneLoginReplacedForAnother) {
   EXPECT_EQ(Queue->Connections[0]->User, "ann");
   EXPECT_EQ(Queue->StateCount[isDone], 3);
   EXPECT_EQ(ReadFile(Local.File("3")), "data");
+}
+
+// An item of a firewall site logs on through the preferences' firewall (here a user with
+// login: the firewall's own name first, then user@host); otherwise straight to its host.
+TEST_F(TransferQueue, FirewallSitesLogOnThroughThePreferencesFirewall) {
+  StartServingServer();
+  Prefs.FirewallType = 2;
+  Prefs.FirewallHost = "127.0.0.1";
+  Prefs.FirewallPort = Fake->Port();
+  Prefs.FirewallUser = "fw";
+  Prefs.FirewallPassword = "fwpw";
+  struct {
+    bool Enabled, Site;
+    const char* User;
+    Names Logins;
+  } cases[] = {
+      {true, true, "joe", {"USER fw", "PASS fwpw", "USER joe@origin.example", "PASS pw"}},
+      {true, false, "ann", {"USER ann", "PASS pw"}},
+      {false, true, "kim", {"USER kim", "PASS pw"}},
+  };
+  for (int connection = 0; connection < 3; ++connection) {  // a new login each: a new connection
+    const auto& c = cases[connection];
+    Prefs.FirewallEnabled = c.Enabled;
+    TTransferEntry e = Download(c.User, Fake->Port(), c.User, "pw");
+    e.UseFirewall = c.Site;
+    if (c.Enabled && c.Site) {  // reached only through the firewall
+      e.Host = "origin.example";
+      e.Port = 21;
+    }
+    Add(e);
+    ASSERT_TRUE(WaitIdle()) << c.User;
+    EXPECT_EQ(ReadFile(Local.File(c.User)), "data") << c.User;
+    Names logins;
+    for (const std::string& line : Fake->Received(connection))
+      if (line.rfind("USER", 0) == 0 || line.rfind("PASS", 0) == 0) logins.push_back(line);
+    EXPECT_EQ(logins, c.Logins) << c.User;
+  }
 }
 
 TEST_F(TransferQueue, BatchArithmeticIs64BitAndFollowsCancelAndResubmit) {

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -201,7 +202,10 @@ TEST_F(MainMenus, EveryItemHasItsCaptionShortcutAndEnabledState) {
   for (bool connected : {false, true}) {
     if (connected) {
       Window->SisterEditor = "/usr/bin/true";
-      Select(Connect(), {"hello.txt"});
+      THostView& host = Connect();
+      host.ColumnClick(0);  // names descending: files first, so the focused file is on row 0
+      Select(host, {"hello.txt"});
+      EXPECT_EQ(host.ListView()->Focused(), 0);
       Select(*Window->CurrentLocalView(), {"page.HTM"});
     }
     TMenuItems expected;
@@ -495,6 +499,23 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
     QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(10 + dx, 10));
     QWidget* side = dx < 0 ? localSide : hostSide;
     EXPECT_EQ(side->width(), side->minimumSizeHint().width()) << "drag " << dx;
+  }
+  const int wide = localSide->width();
+  QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(40, 10));
+  QTest::mouseMove(strip, QPoint(10, 10));
+  QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(localSide->width(), wide - 30) << "the side follows the pointer from where it was pressed";
+
+  // A plain click on these buttons drops their menu down.
+  for (QToolButton* button : {Window->btnLocalEdit, Window->btnLocalViewStyle}) {
+    QWidget* shown = nullptr;
+    QTimer::singleShot(0, [&shown] {
+      shown = QApplication::activePopupWidget();
+      if (shown) shown->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown && shown == button->menu()) << button->toolTip().toStdString();
   }
 
   TListControl* list = Window->CurrentLocalView()->ListView();

@@ -10,11 +10,13 @@
 #include <QToolButton>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
+#include <QLayout>
 #include <fstream>
 
 #include "Main.h"
 #include "OptionsDialog.h"
 #include "Prompts.h"
+#include "ServerProcess.h"
 #include "Transfer.h"
 #include "TransferProgressText.h"
 #include "TransferWindows.h"
@@ -163,6 +165,28 @@ TEST_F(TransferWindows, ProgressRefreshesAtMostEveryTenthOfASecond) {
       << Progress().lblFileBytes->text().toStdString();
 }
 
+TEST_F(TransferWindows, AnHttpItemCanBeSkippedOnceConnected) {
+  // Headers and three bytes of a thousand, then nothing: the download stays busy.
+  TServerProcess http({"/usr/bin/python3", "-c",
+                       "import socket, time\n"
+                       "s = socket.create_server(('127.0.0.1', 0))\n"
+                       "print('PORT', s.getsockname()[1], flush=True)\n"
+                       "c, _ = s.accept()\nc.recv(4096)\n"
+                       "c.sendall(b'HTTP/1.1 200 OK\\r\\nContent-Length: 1000\\r\\n\\r\\nabc')\n"
+                       "time.sleep(600)"});
+  auto item = std::make_unique<TTransferItem>(TTransferEntry{});
+  item->IsHTTP = true;
+  item->SetURL("http://127.0.0.1:" + std::to_string(http.Port()) + "/page.html");
+  item->DestFolder = Local.Path() + "/";
+  item->DestName = "page.html";
+  TTransferItems& general = Window->TransferList->General();
+  general.Add(item);
+  ASSERT_TRUE(WaitFor([&] { return Progress().CurrentItem() && Progress().btnSkip->isEnabled(); }, Long))
+      << "an http item has no login: Skip comes with the connection";
+  Progress().btnSkipClick();
+  EXPECT_TRUE(WaitFor([&] { return general.StateCount[isBusy] == 0; }, Long));
+}
+
 TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
   Window->btnTransferMng->trigger();
   ASSERT_TRUE(Manager().isVisible());
@@ -241,6 +265,9 @@ TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
   }
   TfrmTransfer& p = Progress();
   const int folded = p.height();
+  p.layout()->activate();
+  EXPECT_EQ(p.aniCopy->size(), QSize(48, 32));
+  EXPECT_LT(p.aniCopy->geometry().right(), p.tabQueues->x()) << "the clip sits left of the queue tabs";
   EXPECT_TRUE(p.Folded());
   EXPECT_EQ(p.btnDetails->text(), "&Details >>");
   EXPECT_EQ(p.maximumHeight(), 420 - TfrmTransfer::LogDesignHeight);

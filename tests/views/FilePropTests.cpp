@@ -150,6 +150,8 @@ TEST_F(PropertiesDialog, SeveralEntriesShowASummaryAndGetTheSetTheyShare) {
     EXPECT_FALSE(d.imgIcon->pixmap().isNull());
     EXPECT_EQ(Boxes(d), "110100100");
   }));
+  Select({"SUB"});
+  EXPECT_TRUE(Show([](TfrmProperties& d) { EXPECT_EQ(Boxes(d), "111101101"); }));  // rwxr-xr-x, to the last box
   Select({});
   EXPECT_FALSE(Host().ShowProperties());
 }
