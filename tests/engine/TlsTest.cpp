@@ -323,5 +323,66 @@ TEST_F(Tls, AServerWithoutTlsFailsARequiredLoginClearly) {
   }
 }
 
+// Through a firewall, TLS is taken with the firewall right after its greeting, so the firewall's
+// login and the server's password never travel in the clear; implicit TLS cannot go that way.
+TEST_F(Tls, AFirewallLoginIsEncryptedBeforeItsUserLines) {
+  EngineSettings().MaxAttempts = 1;
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  const std::string tls = Action("tls", "[" + Json(cert.Cert) + ", " + Json(cert.Key) + "]");
+  const Lines secured{"AUTH TLS", "#tls", "PBSZ 0", "PROT P"};
+  auto join = [](Lines a, const Lines& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
+  struct TCase {
+    int Kind;
+    TEncryption Encryption;
+    bool Offered;  // the firewall takes AUTH TLS
+    Lines Sent;
+    const char* Line;  // in the log, red when the login fails
+  };
+  const TCase cases[] = {
+      {0, TEncryption::Explicit, true, join(secured, {"USER fwuser", "PASS fwpw", "SITE ftp.target.org", "USER joe"}),
+       "TLS connection: TLSv1."},
+      {3, TEncryption::Explicit, true, join(secured, {"USER joe@ftp.target.org", "PASS pw"}), "TLS connection: TLSv1."},
+      {1, TEncryption::Optional, false, {"AUTH TLS", "OPEN ftp.target.org", "USER joe"},
+       "The server does not offer TLS; continuing without encryption"},
+      {2, TEncryption::Explicit, false, {"AUTH TLS"},
+       "The server refused AUTH TLS, and this site requires an encrypted connection"},
+      {2, TEncryption::Implicit, true, {},
+       "Implicit TLS cannot pass through a firewall; choose \"Require explicit TLS\" for this site"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("kind " + std::to_string(c.Kind) + ", encryption " + std::to_string(static_cast<int>(c.Encryption)));
+    TScript script;
+    if (c.Offered) script.On("AUTH TLS", {Send("234 Proceed."), tls}).Reply("PBSZ 0", "200 PBSZ=0").Reply("PROT P", "200 PROT now Private.");
+    script.Reply("USER fwuser", "331 Firewall password.").Reply("PASS fwpw", "230 Firewall ok.");
+    script.Reply("(SITE|OPEN) .*", "200 Connected to target.");
+    TFakeFtpServer firewall(script.StandardLogin().ToJson());
+    TClient client(21, "joe", "pw");
+    auto& ftp = *client.Component;
+    ftp.SetHost("ftp.target.org");
+    ftp.Encryption = c.Encryption;
+    ftp.FirewallHost = "127.0.0.1";
+    ftp.FirewallPort = firewall.Port();
+    ftp.FirewallKind = c.Kind;
+    ftp.FirewallUser = "fwuser";
+    ftp.FirewallPassword = "fwpw";
+    Asked.clear();
+    ftp.FirewallLogin();
+    ASSERT_TRUE(client.Events->WaitCompleted(1));
+    const bool success = c.Encryption == TEncryption::Optional || (c.Offered && c.Encryption != TEncryption::Implicit);
+    EXPECT_EQ(client.Events->LastCompleted(), success ? "CommandCompleted FirewallLogin 1 0" : "CommandCompleted FirewallLogin 0 0");
+    Lines received = firewall.Received();
+    received.resize(std::min(received.size(), c.Sent.size()));
+    EXPECT_EQ(received, c.Sent);
+    EXPECT_EQ(firewall.Received().size() == c.Sent.size(), !success) << "nothing more after a refusal";
+    EXPECT_TRUE(success ? client.Events->LogHas(c.Line) : client.Events->LogHasLine(c.Line, ErrorColor)) << Dump(client);
+    // The certificate checked is the firewall's, the end of the encrypted connection.
+    ASSERT_EQ(Asked.size(), c.Offered && success ? 1u : 0u);
+    if (!Asked.empty()) {
+      EXPECT_EQ(Asked[0].Host, "127.0.0.1");
+      EXPECT_EQ(Asked[0].Port, firewall.Port());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ferrowin::test

@@ -30,12 +30,15 @@ ACTION (one key each):
   {"data_wait_close": true}      take the data connection and wait until the client closes it;
                                  records "#data closed"
   {"wait_file": PATH}            wait until PATH exists (a test's go-ahead), at most 60 seconds
+  {"tls": [CERT, KEY]}           take the TLS handshake on the control connection with that
+                                 certificate and key files; records "#tls"
 Record: one line per received line, "<connection number>\\t<line>".
 """
 import json
 import os
 import re
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -142,6 +145,11 @@ class Session:
             deadline = time.monotonic() + 60
             while not os.path.exists(action["wait_file"]) and time.monotonic() < deadline:
                 time.sleep(0.01)
+        elif "tls" in action:
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(*action["tls"])
+            self.conn = context.wrap_socket(self.conn, server_side=True)
+            self.record(self.number, "#tls")
         elif "data_recv" in action:
             with self.open_data() as data, open(action["data_recv"], "wb") as out:
                 while True:
