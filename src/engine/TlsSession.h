@@ -83,6 +83,7 @@ class TTlsStream {
 
   ssl_st* Ssl = nullptr;
   TTlsStatus Last = TTlsStatus::Done;
+  TTlsStatus Held = TTlsStatus::Done;  // the end or failure that followed the data read last
   bool LastWasRead = false;
   std::string ErrorText;
 };

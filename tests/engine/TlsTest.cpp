@@ -384,5 +384,64 @@ TEST_F(Tls, AFirewallLoginIsEncryptedBeforeItsUserLines) {
   }
 }
 
+// How an encrypted data connection ends decides the transfer: without the closing alert (as
+// many servers end them) the file is whole; reset, it is not; a data connection that does not
+// speak TLS after PROT P fails clearly; after PROT was refused, data travels in the clear.
+TEST_F(Tls, EncryptedDataConnectionsEndAsTheyShould) {
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  std::string payload;
+  for (int i = 0; payload.size() < 300000; ++i) payload += "line " + std::to_string(i) + "\n";
+  struct TCase {
+    const char* Name;
+    TEncryption Encryption;
+    bool ProtOk;       // the server takes PROT P
+    bool TlsData;      // its data connections speak TLS
+    const char* Data;  // "data" or "data_reset"
+    bool Whole;
+    const char* Line;  // a log line ("" none), red unless the transfer is whole
+  };
+  const TCase cases[] = {
+      {"no closing alert", TEncryption::Explicit, true, true, "data", true, ""},
+      {"reset after the data", TEncryption::Explicit, true, true, "data_reset", false, "TLS: "},
+      {"plain data after PROT P", TEncryption::Explicit, true, false, "data", false, "TLS handshake failed"},
+      {"PROT refused, TLS if offered", TEncryption::Optional, false, false, "data", true,
+       "The server will not encrypt data connections; files and listings travel unencrypted"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TScript script;
+    script.On("AUTH TLS", {Send("234 Proceed."), Action("tls", "[" + Json(cert.Cert) + ", " + Json(cert.Key) + "]")});
+    script.Reply("PBSZ 0", "200 PBSZ=0");
+    Lines prot{Send(c.ProtOk ? "200 Private." : "534 Not now.")};
+    if (c.TlsData) prot.push_back(Action("protect", "true"));
+    script.On("PROT P", prot);
+    script.On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))});
+    script.On("RETR .*", {Send("150 Opening."), Action(c.Data, Json(payload)), Send("226 Transfer complete.")});
+    script.Reply("PWD", "257 \"/home\" is the current folder.");
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw", false);
+    client.Component->Encryption = c.Encryption;
+    client.Login();
+    ASSERT_EQ(client.Events->LastCompleted(), "CommandCompleted Login 1 0") << Dump(client);
+    const std::string local = Home.File("down.txt");
+    client.Component->Download("", "/f.txt", local, TTransferType::Binary);
+    client.Component->GetCurrentFolder();
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("FolderReply") == 1; })) << Dump(client);
+    // (A failed transfer may be tried once more; none may succeed.)
+    const Lines downloads = client.Events->Matching("CommandCompleted Download");
+    ASSERT_FALSE(downloads.empty());
+    EXPECT_EQ(Lines(downloads.size(), c.Whole ? "CommandCompleted Download 1 0" : "CommandCompleted Download 0 0"),
+              downloads) << Dump(client);
+    EXPECT_EQ(client.Events->Matching("FolderReply"), Lines{"FolderReply /home 0 1"}) << "the next reply in step";
+    if (c.Whole) {
+      EXPECT_TRUE(ReadFile(local) == payload);
+    }
+    const auto& log = client.Events->Log;
+    EXPECT_EQ(*c.Line != 0, std::any_of(log.begin(), log.end(), [&](const TLogLine& l) {
+                return *c.Line && l.Message.starts_with(c.Line) && l.Color == ErrorColor;
+              })) << Dump(client);
+  }
+}
+
 }  // namespace
 }  // namespace ferrowin::test

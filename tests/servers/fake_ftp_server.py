@@ -32,6 +32,9 @@ ACTION (one key each):
   {"wait_file": PATH}            wait until PATH exists (a test's go-ahead), at most 60 seconds
   {"tls": [CERT, KEY]}           take the TLS handshake on the control connection with that
                                  certificate and key files; records "#tls"
+  {"protect": true}              later data connections take TLS too (after "tls"); they end
+                                 without the closing alert
+  {"data_reset": TEXT}           send TEXT over the data connection, then reset it
 Record: one line per received line, "<connection number>\\t<line>".
 """
 import json
@@ -39,6 +42,7 @@ import os
 import re
 import socket
 import ssl
+import struct
 import sys
 import threading
 import time
@@ -56,6 +60,8 @@ class Session:
         self.data_listener = None
         self.data_target = None
         self.data_conn = None
+        self.tls_context = None
+        self.protect = False
 
     def send(self, data):
         self.conn.sendall(data)
@@ -66,10 +72,13 @@ class Session:
             conn, _ = self.data_listener.accept()
             self.data_listener.close()
             self.data_listener = None
-            return conn
-        if self.data_target is not None:
-            return socket.create_connection(self.data_target, timeout=10)
-        raise RuntimeError("no data connection set up")
+        elif self.data_target is not None:
+            conn = socket.create_connection(self.data_target, timeout=10)
+        else:
+            raise RuntimeError("no data connection set up")
+        if self.protect:
+            conn = self.tls_context.wrap_socket(conn, server_side=True)
+        return conn
 
     def run_action(self, action, line):
         if "repeat" in action:
@@ -146,10 +155,17 @@ class Session:
             while not os.path.exists(action["wait_file"]) and time.monotonic() < deadline:
                 time.sleep(0.01)
         elif "tls" in action:
-            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-            context.load_cert_chain(*action["tls"])
-            self.conn = context.wrap_socket(self.conn, server_side=True)
+            self.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            self.tls_context.load_cert_chain(*action["tls"])
+            self.conn = self.tls_context.wrap_socket(self.conn, server_side=True)
             self.record(self.number, "#tls")
+        elif "protect" in action:
+            self.protect = True
+        elif "data_reset" in action:
+            data = self.open_data()
+            data.sendall(action["data_reset"].encode("latin-1"))
+            data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            data.close()
         elif "data_recv" in action:
             with self.open_data() as data, open(action["data_recv"], "wb") as out:
                 while True:
