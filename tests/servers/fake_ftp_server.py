@@ -35,6 +35,8 @@ ACTION (one key each):
   {"protect": true}              later data connections take TLS too (after "tls"); they end
                                  without the closing alert
   {"data_reset": TEXT}           send TEXT over the data connection, then reset it
+  {"data_split": TEXT}           send TEXT over a TLS data connection (after "tls") in records of
+                                 16 KiB, each in two halves 50 ms apart
 Record: one line per received line, "<connection number>\\t<line>".
 """
 import json
@@ -66,7 +68,31 @@ class Session:
     def send(self, data):
         self.conn.sendall(data)
 
-    def open_data(self):
+    def send_split(self, text):
+        conn = self.open_data(plain=True)
+        incoming, outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
+        tls = self.tls_context.wrap_bio(incoming, outgoing, server_side=True)
+        while True:
+            try:
+                tls.do_handshake()
+                break
+            except ssl.SSLWantReadError:
+                conn.sendall(outgoing.read())
+                block = conn.recv(65536)
+                if not block:
+                    raise OSError("closed during the handshake")
+                incoming.write(block)
+        conn.sendall(outgoing.read())
+        payload = text.encode("latin-1")
+        for i in range(0, len(payload), 16384):
+            tls.write(payload[i:i + 16384])
+            record = outgoing.read()
+            conn.sendall(record[:len(record) // 2])
+            time.sleep(0.05)
+            conn.sendall(record[len(record) // 2:])
+        conn.close()
+
+    def open_data(self, plain=False):
         if self.data_listener is not None:
             self.data_listener.settimeout(10)
             conn, _ = self.data_listener.accept()
@@ -76,7 +102,7 @@ class Session:
             conn = socket.create_connection(self.data_target, timeout=10)
         else:
             raise RuntimeError("no data connection set up")
-        if self.protect:
+        if self.protect and not plain:
             conn = self.tls_context.wrap_socket(conn, server_side=True)
         return conn
 
@@ -161,6 +187,8 @@ class Session:
             self.record(self.number, "#tls")
         elif "protect" in action:
             self.protect = True
+        elif "data_split" in action:
+            self.send_split(action["data_split"])
         elif "data_reset" in action:
             data = self.open_data()
             data.sendall(action["data_reset"].encode("latin-1"))
