@@ -34,7 +34,10 @@ ACTION (one key each):
                                  certificate and key files; records "#tls"
   {"protect": true}              later data connections take TLS too (after "tls"); they end
                                  without the closing alert
+  {"protect": [CERT, KEY]}       the same with another certificate (a session of its own)
   {"data_reset": TEXT}           send TEXT over the data connection, then reset it
+  {"data_recv_reset": N}         take the data connection, read nothing for a second (the client's
+                                 buffers fill), then N bytes, then reset it
   {"data_split": TEXT}           send TEXT over a TLS data connection (after "tls") in records of
                                  16 KiB, each in two halves 50 ms apart
 Record: one line per received line, "<connection number>\\t<line>".
@@ -63,6 +66,7 @@ class Session:
         self.data_target = None
         self.data_conn = None
         self.tls_context = None
+        self.data_context = None
         self.protect = False
 
     def send(self, data):
@@ -103,7 +107,7 @@ class Session:
         else:
             raise RuntimeError("no data connection set up")
         if self.protect and not plain:
-            conn = self.tls_context.wrap_socket(conn, server_side=True)
+            conn = (self.data_context or self.tls_context).wrap_socket(conn, server_side=True)
         return conn
 
     def run_action(self, action, line):
@@ -187,6 +191,20 @@ class Session:
             self.record(self.number, "#tls")
         elif "protect" in action:
             self.protect = True
+            if isinstance(action["protect"], list):
+                self.data_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+                self.data_context.load_cert_chain(*action["protect"])
+        elif "data_recv_reset" in action:
+            data = self.open_data()
+            time.sleep(1)
+            left = action["data_recv_reset"]
+            while left > 0:
+                block = data.recv(min(left, 65536))
+                if not block:
+                    break
+                left -= len(block)
+            data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            data.close()
         elif "data_split" in action:
             self.send_split(action["data_split"])
         elif "data_reset" in action:
