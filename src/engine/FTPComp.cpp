@@ -176,7 +176,8 @@ void TFTPComponent::AddCommand(TCommandKind kind, TCommandParams values) {
 void TFTPComponent::FirewallLogin() {
   AddCommand(TCommandKind::FirewallLogin,
              {FirewallHost, std::to_string(FirewallPort), std::to_string(FirewallKind), FirewallUser,
-              FirewallPassword, Host(), std::to_string(Port), User, Password, Account});
+              FirewallPassword, Host(), std::to_string(Port), User, Password, Account,
+              std::to_string(static_cast<int>(Encryption)), VerifyCertificate ? "1" : "0"});
 }
 
 void TFTPComponent::Login() {

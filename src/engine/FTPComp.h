@@ -80,7 +80,7 @@ class TFTPComponent {
   std::string User;
   std::string Password;
   std::string Account;
-  TEncryption Encryption = TEncryption::Plain;  // direct logins; a firewall login stays plain
+  TEncryption Encryption = TEncryption::Plain;  // through a firewall: TLS with the firewall
   bool VerifyCertificate = true;                // false: any certificate is taken (said in red)
 
   [[nodiscard]] std::string Host() const;

@@ -84,10 +84,16 @@ void TFTPThread::LoginDialogue(const std::string& user, const std::string& passw
   if (r != 2) Fail(failure);
 }
 
+// With encryption, AUTH TLS follows the firewall's greeting, so that the firewall's user lines
+// and the server's password travel encrypted. Implicit TLS cannot: the firewall greets in
+// plain text, and it opens the connection to the server's TLS port itself, speaking plain FTP.
 void TFTPThread::FirewallDialogue(const TCommandItem& item) {
   Trace("Logging in to Firewall...");
+  if (Encryption == TEncryption::Implicit)
+    throw ELoginRefused("Implicit TLS cannot pass through a firewall; choose \"Require explicit TLS\" for this site", "");
   RepliesNeeded = 1;
   if (GetReply() != 2) Fail("Failed to Connect");
+  SecureControlConnection();
   int kind = NumberOr(item.Param(2), 0);
   const TFirewallData& firewall = FirewallData[kind <= 3 ? kind : 0];
   if (firewall.LoginToFirewall) {

@@ -18,10 +18,13 @@ constexpr const char* LoginFailure = "Failed to Log in to Host";
 
 }  // namespace
 
+// Through a firewall, TLS protects the connection to the firewall: its host and port are the
+// first parameters of both logins, so the certificate is checked against the firewall's name.
 void TFTPThread::UseTls(const TCommandItem& item) {
-  const int mode = item.Kind == TCommandKind::Login ? NumberOr(item.Param(5), 0) : 0;
+  const std::size_t at = item.Kind == TCommandKind::FirewallLogin ? 10 : 5;
+  const int mode = NumberOr(item.Param(at), 0);
   Encryption = mode <= static_cast<int>(TEncryption::Optional) ? static_cast<TEncryption>(mode) : TEncryption::Plain;
-  VerifyTls = item.Param(6) != "0";
+  VerifyTls = item.Param(at + 1) != "0";
   TlsHost = item.Param(0);
   TlsPort = PortNumber(item.Param(1), Encryption == TEncryption::Implicit ? ImplicitTlsPort : 21);
   ProtectData = false;

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 namespace ferrowin {
 namespace {
@@ -201,15 +202,27 @@ TTlsStatus TTlsStream::Handshake() {
   return Result(SSL_connect(Ssl));
 }
 
+// One call of the library gives one record (16 KiB at most); taking every record that has
+// arrived lets the data land in the file in large writes. What ended the records (the end,
+// a failure) is told at the next call, after the data before it.
 ssize_t TTlsStream::Read(void* buffer, std::size_t size) {
-  ERR_clear_error();
   LastWasRead = true;
-  std::size_t done = 0;
-  if (SSL_read_ex(Ssl, buffer, size, &done) == 1) {
-    Last = TTlsStatus::Done;
-    return static_cast<ssize_t>(done);
+  if (Held != TTlsStatus::Done) {
+    Last = std::exchange(Held, TTlsStatus::Done);
+    return Last == TTlsStatus::Closed ? 0 : -1;
   }
-  return Result(0) == TTlsStatus::Closed ? 0 : -1;
+  ERR_clear_error();
+  auto* out = static_cast<char*>(buffer);
+  std::size_t total = 0;
+  std::size_t done = 0;
+  while (total < size && SSL_read_ex(Ssl, out + total, size - total, &done) == 1) total += done;
+  const TTlsStatus status = total < size ? Result(0) : (Last = TTlsStatus::Done);
+  if (total == 0) return status == TTlsStatus::Closed ? 0 : -1;
+  if (status == TTlsStatus::Closed || status == TTlsStatus::Failed) {
+    Held = status;
+    Last = TTlsStatus::Done;
+  }
+  return static_cast<ssize_t>(total);
 }
 
 ssize_t TTlsStream::Write(const void* buffer, std::size_t size) {
@@ -237,7 +250,14 @@ short TTlsStream::WaitEvents(short natural) const {
   return natural;
 }
 
-bool TTlsStream::Pending() const { return Ssl && SSL_has_pending(Ssl) == 1; }
+// Decrypted bytes, or records read ahead that no read has tried yet. After a read asked for
+// more, what is left is part of a record: the socket must bring the rest, and a wait that
+// did not poll it would spin.
+bool TTlsStream::Pending() const {
+  if (!Ssl) return false;
+  if (SSL_pending(Ssl) > 0) return true;
+  return SSL_has_pending(Ssl) == 1 && !(LastWasRead && Last == TTlsStatus::WantRead);
+}
 
 bool TTlsStream::Verified() const {
   return Ssl && SSL_get0_peer_certificate(Ssl) && SSL_get_verify_result(Ssl) == X509_V_OK;

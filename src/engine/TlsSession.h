@@ -70,7 +70,7 @@ class TTlsStream {
   // The poll events to wait for before the next read (POLLIN) or write (POLLOUT): a read may
   // need the socket writable and a write readable while the library renegotiates.
   [[nodiscard]] short WaitEvents(short natural) const;
-  // Bytes waiting inside the library (read ahead, or decrypted): no need to wait on the socket.
+  // Bytes waiting inside the library that a read can use without the socket.
   [[nodiscard]] bool Pending() const;
   [[nodiscard]] std::string Error() const { return ErrorText; }
   [[nodiscard]] bool Verified() const;        // the system's CA store vouches for host and chain
@@ -83,6 +83,7 @@ class TTlsStream {
 
   ssl_st* Ssl = nullptr;
   TTlsStatus Last = TTlsStatus::Done;
+  TTlsStatus Held = TTlsStatus::Done;  // the end or failure that followed the data read last
   bool LastWasRead = false;
   std::string ErrorText;
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "FTPCompErrors.h"
+#include "FileFlusher.h"
 #include "Format.h"
 
 namespace ferrowin {
@@ -41,6 +42,7 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : Path(path), 
 }
 
 TFileStream::~TFileStream() {
+  Flusher.reset();
   if (Fd >= 0) ::close(Fd);
 }
 
@@ -101,7 +103,9 @@ void TFileStream::Begin() {
 
 void TFileStream::Flush() {
   // Start writing back what arrived so far; a broken transfer keeps what was reported.
-  ::sync_file_range(Fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  if (Fd < 0) return;
+  if (!Flusher) Flusher = std::make_unique<TFileFlusher>(Fd);
+  Flusher->Request();
 }
 
 std::size_t TTextStream::Read(char* buffer, std::size_t count) {

@@ -8,6 +8,8 @@
 
 namespace ferrowin {
 
+class TFileFlusher;
+
 class TTransferStream {
  public:
   virtual ~TTransferStream() = default;
@@ -56,6 +58,7 @@ class TFileStream final : public TTransferStream {
   std::int64_t Offset = 0;
   std::int64_t CutAt = -1;  // where Begin() cuts the file; -1: it stays as it is
   bool Begun = false;
+  std::unique_ptr<TFileFlusher> Flusher;  // from the first Flush; ends before Fd closes
 };
 
 // Text (ASCII) mode over a local file: CR LF on the wire, LF in the file. Positions and

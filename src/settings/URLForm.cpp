@@ -85,6 +85,7 @@ TfrmURL::TfrmURL(std::vector<std::string>& recentURLs, QWidget* parent) : QDialo
     connect(field, &QLineEdit::textChanged, this, [this, field] { FieldChange(field); });
   for (QRadioButton* radio : {rbFTP, rbFTPAnonymous, rbHTTP})
     connect(radio, &QRadioButton::clicked, this, [this] { RadioClick(); });
+  connect(cmboEncryption, &QComboBox::activated, this, [this] { cmboEncryptionChange(); });
 }
 
 QWidget* TfrmURL::NewPropertiesGroup() {
@@ -107,6 +108,12 @@ QWidget* TfrmURL::NewPropertiesGroup() {
   editFolder = AddField(grid, 3, 0, "Folder:", 512);
   editFile = AddField(grid, 4, 0, "File:", 512);
   editPort->setText(QStringLiteral("21"));
+  auto* lblEncryption = new QLabel("Encryption:", gbProperties);
+  cmboEncryption = new QComboBox(gbProperties);
+  cmboEncryption->addItems({"Plain FTP", "Require explicit TLS", "Implicit TLS", "Use TLS if offered"});
+  lblEncryption->setBuddy(cmboEncryption);
+  grid->addWidget(lblEncryption, 5, 0);
+  grid->addWidget(cmboEncryption, 5, 1);
   Updating = false;
   editPort->setMaximumWidth(fontMetrics().averageCharWidth() * 10);
   grid->setAlignment(editPort, Qt::AlignLeft);
@@ -133,6 +140,14 @@ TURLType TfrmURL::Type() const {
 
 QString TfrmURL::URL() const { return cmboURL->currentText(); }
 
+TEncryption TfrmURL::Encryption() const { return static_cast<TEncryption>(cmboEncryption->currentIndex()); }
+
+TSite TfrmURL::Site() const {
+  TSite site = SiteOfURL(URLParts);
+  site.Encryption = static_cast<int>(Encryption());
+  return site;
+}
+
 void TfrmURL::EmptyAnonymousCredentials() {
   if ((rbFTP->isChecked() || rbHTTP->isChecked()) && IsAnonymous(editUser->text())) {
     editUser->clear();
@@ -149,6 +164,7 @@ void TfrmURL::CheckTypeFromText(const QString& url, bool emptyAnonymous) {
 
 QString TfrmURL::AssembleURL() {
   const bool http = rbHTTP->isChecked();
+  const bool implicit = !http && Encryption() == TEncryption::Implicit;
   QString url;
   const QString user = editUser->text();
   if (!rbFTPAnonymous->isChecked() && !user.isEmpty() && !(http && IsAnonymous(user)))
@@ -169,7 +185,7 @@ QString TfrmURL::AssembleURL() {
       port = QStringLiteral("80");
       editPort->setText(port);
     }
-    if (port != QLatin1String(http ? "80" : "21")) url += QLatin1Char(':') + port;
+    if (port != QLatin1String(http ? "80" : implicit ? "990" : "21")) url += QLatin1Char(':') + port;
   }
 
   QString folder = editFolder->text();
@@ -187,7 +203,7 @@ QString TfrmURL::AssembleURL() {
     if (!url.endsWith(QLatin1Char('/'))) url += QLatin1Char('/');
     url += file;
   }
-  return QLatin1String(http ? "http://" : "ftp://") + url;
+  return QLatin1String(http ? "http://" : implicit ? "ftps://" : "ftp://") + url;
 }
 
 void TfrmURL::FieldChange(QLineEdit* field) {
@@ -215,6 +231,18 @@ void TfrmURL::RadioClick() {
   FieldChange(nullptr);
 }
 
+// Implicit TLS is the ftps scheme, with a port of its own: the URL follows the choice, and
+// the port too while it is the other choice's default.
+void TfrmURL::cmboEncryptionChange() {
+  if (Updating) return;
+  const bool implicit = Encryption() == TEncryption::Implicit;
+  Updating = true;
+  if (editPort->text() == QLatin1String(implicit ? "21" : "990")) editPort->setText(implicit ? "990" : "21");
+  cmboURL->setEditText(AssembleURL());
+  cmboURLChange();
+  Updating = false;
+}
+
 void TfrmURL::cmboURLChange(bool fromRadio) {
   const QString text = cmboURL->currentText();
   ParseOK = ParseURL(text.toStdString(), DefaultPassword, URLParts);
@@ -229,8 +257,12 @@ void TfrmURL::cmboURLChange(bool fromRadio) {
     } else if (StartsWith(text, "ftp")) {
       (IsAnonymous(p.User) ? rbFTPAnonymous : rbFTP)->setChecked(true);
     }
+    // An ftps URL is implicit TLS; a plain ftp one cannot be, but keeps an explicit choice.
+    if (p.ImplicitTls) cmboEncryption->setCurrentIndex(static_cast<int>(TEncryption::Implicit));
+    else if (Encryption() == TEncryption::Implicit) cmboEncryption->setCurrentIndex(static_cast<int>(TEncryption::Plain));
     FillFields();
   }
+  cmboEncryption->setEnabled(!rbHTTP->isChecked());
   btnOK->setEnabled(ParseOK && !URLParts.Host.empty());
 }
 

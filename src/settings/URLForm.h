@@ -10,6 +10,7 @@
 
 #include "FTPUtils.h"
 #include "Manager.h"
+#include "TlsSession.h"
 
 class QComboBox;
 class QGridLayout;
@@ -47,6 +48,9 @@ class TfrmURL : public QDialog {
   [[nodiscard]] TURLType Type() const;
   [[nodiscard]] bool Parsed() const { return ParseOK; }
   [[nodiscard]] const TURLParts& Parts() const { return URLParts; }
+  [[nodiscard]] TEncryption Encryption() const;
+  // What an ftp URL connects to: its parts with the chosen encryption.
+  [[nodiscard]] TSite Site() const;
   [[nodiscard]] QString URL() const;
   // The file chosen for an http download; empty when the save dialog was cancelled.
   [[nodiscard]] const QString& SavePath() const { return SaveTo; }
@@ -62,6 +66,7 @@ class TfrmURL : public QDialog {
   QLineEdit* editPort = nullptr;
   QLineEdit* editFolder = nullptr;
   QLineEdit* editFile = nullptr;
+  QComboBox* cmboEncryption = nullptr;  // in TEncryption order
   QPushButton* btnOK = nullptr;
   QPushButton* btnCancel = nullptr;
   QPushButton* btnHelp = nullptr;
@@ -70,6 +75,7 @@ class TfrmURL : public QDialog {
   void cmboURLChange(bool fromRadio = false);
   void FieldChange(QLineEdit* field);
   void RadioClick();
+  void cmboEncryptionChange();
   void btnOKClick();
 
  protected:

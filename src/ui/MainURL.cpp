@@ -32,7 +32,7 @@ void TfrmMain::ConnectURLDialog() {
     TransferList->General().Add(item);
     return;
   }
-  ConnectSite(SiteOfURL(parts), parts.FileName);
+  ConnectSite(dialog.Site(), parts.FileName);
 }
 
 }  // namespace ferrowin

@@ -1,6 +1,8 @@
 // FTP over TLS against vsftpd (TLS required, session reuse required on data connections) and
 // pyftpdlib's TLS handler, with certificates made for each test.
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,13 @@ std::string Output(const std::string& command) {
     ::pclose(pipe);
   }
   return text;
+}
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 struct TCertificate {
@@ -320,6 +329,154 @@ TEST_F(Tls, AServerWithoutTlsFailsARequiredLoginClearly) {
     EXPECT_EQ(client.Events->LogHasLine("The server does not offer TLS; continuing without encryption", InfoColor),
               !required);
     EXPECT_EQ(client.Events->Count("Connect"), 1);  // no second attempt after a definite no
+  }
+}
+
+// Through a firewall, TLS is taken with the firewall right after its greeting, so the firewall's
+// login and the server's password never travel in the clear; implicit TLS cannot go that way.
+TEST_F(Tls, AFirewallLoginIsEncryptedBeforeItsUserLines) {
+  EngineSettings().MaxAttempts = 1;
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  const std::string tls = Action("tls", "[" + Json(cert.Cert) + ", " + Json(cert.Key) + "]");
+  const Lines secured{"AUTH TLS", "#tls", "PBSZ 0", "PROT P"};
+  auto join = [](Lines a, const Lines& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
+  struct TCase {
+    int Kind;
+    TEncryption Encryption;
+    bool Offered;  // the firewall takes AUTH TLS
+    Lines Sent;
+    const char* Line;  // in the log, red when the login fails
+  };
+  const TCase cases[] = {
+      {0, TEncryption::Explicit, true, join(secured, {"USER fwuser", "PASS fwpw", "SITE ftp.target.org", "USER joe"}),
+       "TLS connection: TLSv1."},
+      {3, TEncryption::Explicit, true, join(secured, {"USER joe@ftp.target.org", "PASS pw"}), "TLS connection: TLSv1."},
+      {1, TEncryption::Optional, false, {"AUTH TLS", "OPEN ftp.target.org", "USER joe"},
+       "The server does not offer TLS; continuing without encryption"},
+      {2, TEncryption::Explicit, false, {"AUTH TLS"},
+       "The server refused AUTH TLS, and this site requires an encrypted connection"},
+      {2, TEncryption::Implicit, true, {},
+       "Implicit TLS cannot pass through a firewall; choose \"Require explicit TLS\" for this site"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("kind " + std::to_string(c.Kind) + ", encryption " + std::to_string(static_cast<int>(c.Encryption)));
+    TScript script;
+    if (c.Offered) script.On("AUTH TLS", {Send("234 Proceed."), tls}).Reply("PBSZ 0", "200 PBSZ=0").Reply("PROT P", "200 PROT now Private.");
+    script.Reply("USER fwuser", "331 Firewall password.").Reply("PASS fwpw", "230 Firewall ok.");
+    script.Reply("(SITE|OPEN) .*", "200 Connected to target.");
+    TFakeFtpServer firewall(script.StandardLogin().ToJson());
+    TClient client(21, "joe", "pw");
+    auto& ftp = *client.Component;
+    ftp.SetHost("ftp.target.org");
+    ftp.Encryption = c.Encryption;
+    ftp.FirewallHost = "127.0.0.1";
+    ftp.FirewallPort = firewall.Port();
+    ftp.FirewallKind = c.Kind;
+    ftp.FirewallUser = "fwuser";
+    ftp.FirewallPassword = "fwpw";
+    Asked.clear();
+    ftp.FirewallLogin();
+    ASSERT_TRUE(client.Events->WaitCompleted(1));
+    const bool success = c.Encryption == TEncryption::Optional || (c.Offered && c.Encryption != TEncryption::Implicit);
+    EXPECT_EQ(client.Events->LastCompleted(), success ? "CommandCompleted FirewallLogin 1 0" : "CommandCompleted FirewallLogin 0 0");
+    Lines received = firewall.Received();
+    received.resize(std::min(received.size(), c.Sent.size()));
+    EXPECT_EQ(received, c.Sent);
+    EXPECT_EQ(firewall.Received().size() == c.Sent.size(), !success) << "nothing more after a refusal";
+    EXPECT_TRUE(success ? client.Events->LogHas(c.Line) : client.Events->LogHasLine(c.Line, ErrorColor)) << Dump(client);
+    // The certificate checked is the firewall's, the end of the encrypted connection.
+    ASSERT_EQ(Asked.size(), c.Offered && success ? 1u : 0u);
+    if (!Asked.empty()) {
+      EXPECT_EQ(Asked[0].Host, "127.0.0.1");
+      EXPECT_EQ(Asked[0].Port, firewall.Port());
+    }
+  }
+}
+
+// How an encrypted data connection ends decides the transfer: without the closing alert (as
+// many servers end them) the file is whole; reset, it is not, and ends at once; records that
+// arrive in pieces are awaited without spinning; a data connection that does not speak TLS
+// after PROT P, or shows another certificate without taking up the session, fails clearly;
+// a refused PROT P ends a login that requires TLS, and lets data travel in the clear otherwise.
+TEST_F(Tls, EncryptedDataConnectionsEndAsTheyShould) {
+  EngineSettings().TimeOut = 60000;  // an error that passed for a wait would end only with this
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  const TCertificate other = MakeCertificate(Certs, "other", "IP:127.0.0.1");
+  auto files = [](const TCertificate& c) { return "[" + Json(c.Cert) + ", " + Json(c.Key) + "]"; };
+  std::string payload;
+  for (int i = 0; payload.size() < 300000; ++i) payload += "line " + std::to_string(i) + "\n";
+  const std::string upload = Home.File("up.bin");
+  WriteFile(upload, std::string(16 << 20, 'u'));  // more than the socket buffers hold
+  struct TCase {
+    const char* Name;
+    TEncryption Encryption;
+    bool ProtOk;          // the server takes PROT P
+    std::string Protect;  // its data connections speak TLS: "true", or with another certificate
+    std::string Data;     // the data action, with its value
+    bool Whole;
+    const char* Line;  // a red log line starting so ("" none)
+  };
+  const std::string text = Json(payload);
+  const TCase cases[] = {
+      {"no closing alert", TEncryption::Explicit, true, "true", Action("data", text), true, ""},
+      {"records in halves", TEncryption::Explicit, true, "", Action("data_split", text), true, ""},
+      {"reset after the data", TEncryption::Explicit, true, "true", Action("data_reset", text), false, "TLS: "},
+      {"upload reset", TEncryption::Explicit, true, "true", Action("data_recv_reset", "65536"), false, "TLS: "},
+      {"plain data after PROT P", TEncryption::Explicit, true, "", Action("data", text), false, "TLS handshake failed"},
+      {"another certificate", TEncryption::Explicit, true, files(other), Action("data", text), false,
+       "The data connection presented another certificate than the control connection"},
+      {"PROT refused, TLS if offered", TEncryption::Optional, false, "", Action("data", text), true,
+       "The server will not encrypt data connections; files and listings travel unencrypted"},
+      {"PROT refused, TLS required", TEncryption::Explicit, false, "", Action("data", text), false,
+       "The server refused to encrypt data connections (PROT P)"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const bool up = c.Data.find("data_recv") != std::string::npos;
+    TScript script;
+    script.On("AUTH TLS", {Send("234 Proceed."), Action("tls", files(cert))});
+    script.Reply("PBSZ 0", "200 PBSZ=0");
+    Lines prot{Send(c.ProtOk ? "200 Private." : "534 Not now.")};
+    if (!c.Protect.empty()) prot.push_back(Action("protect", c.Protect));
+    script.On("PROT P", prot);
+    script.On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))});
+    script.On("(RETR|STOR) .*", {Send("150 Opening."), c.Data, Send(up ? "426 Reset." : "226 Transfer complete.")});
+    script.Reply("PWD", "257 \"/home\" is the current folder.");
+    TFakeFtpServer server(script.StandardLogin().ToJson());
+    TClient client(server.Port(), "joe", "pw", false);
+    client.Component->Encryption = c.Encryption;
+    client.Login();
+    const auto& log = client.Events->Log;
+    auto hasLine = [&] {
+      return std::any_of(log.begin(), log.end(),
+                         [&](const TLogLine& l) { return l.Message.starts_with(c.Line) && l.Color == ErrorColor; });
+    };
+    const bool logsIn = c.Encryption != TEncryption::Explicit || c.ProtOk;
+    ASSERT_EQ(client.Events->LastCompleted(), logsIn ? "CommandCompleted Login 1 0" : "CommandCompleted Login 0 0")
+        << Dump(client);
+    if (!logsIn) {
+      EXPECT_TRUE(hasLine()) << Dump(client);
+      continue;
+    }
+    const std::string local = Home.File("down.txt");
+    const double cpuBefore = ProcessCpuSeconds();
+    if (up) client.Component->Upload(upload, "", "/up.bin", TTransferType::Binary);
+    else client.Component->Download("", "/f.txt", local, TTransferType::Binary);
+    client.Component->GetCurrentFolder();
+    ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("FolderReply") == 1; }, std::chrono::seconds(20)))
+        << Dump(client);
+    // Waiting for the rest of a record is a wait on the socket, not a spin (about a second here).
+    EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.5);
+    // (A failed transfer may be tried once more; none may succeed.)
+    const std::string kind = up ? "CommandCompleted Upload" : "CommandCompleted Download";
+    const Lines transfers = client.Events->Matching(kind);
+    ASSERT_FALSE(transfers.empty());
+    EXPECT_EQ(Lines(transfers.size(), kind + (c.Whole ? " 1 0" : " 0 0")), transfers) << Dump(client);
+    EXPECT_EQ(client.Events->Matching("FolderReply"), Lines{"FolderReply /home 0 1"}) << "the next reply in step";
+    if (c.Whole) {
+      EXPECT_TRUE(ReadFile(local) == payload);
+    }
+    EXPECT_EQ(*c.Line != 0, *c.Line && hasLine()) << Dump(client);
   }
 }
 

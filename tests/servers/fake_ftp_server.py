@@ -30,12 +30,24 @@ ACTION (one key each):
   {"data_wait_close": true}      take the data connection and wait until the client closes it;
                                  records "#data closed"
   {"wait_file": PATH}            wait until PATH exists (a test's go-ahead), at most 60 seconds
+  {"tls": [CERT, KEY]}           take the TLS handshake on the control connection with that
+                                 certificate and key files; records "#tls"
+  {"protect": true}              later data connections take TLS too (after "tls"); they end
+                                 without the closing alert
+  {"protect": [CERT, KEY]}       the same with another certificate (a session of its own)
+  {"data_reset": TEXT}           send TEXT over the data connection, then reset it
+  {"data_recv_reset": N}         take the data connection, read nothing for a second (the client's
+                                 buffers fill), then N bytes, then reset it
+  {"data_split": TEXT}           send TEXT over a TLS data connection (after "tls") in records of
+                                 16 KiB, each in two halves 50 ms apart
 Record: one line per received line, "<connection number>\\t<line>".
 """
 import json
 import os
 import re
 import socket
+import ssl
+import struct
 import sys
 import threading
 import time
@@ -53,20 +65,50 @@ class Session:
         self.data_listener = None
         self.data_target = None
         self.data_conn = None
+        self.tls_context = None
+        self.data_context = None
+        self.protect = False
 
     def send(self, data):
         self.conn.sendall(data)
 
-    def open_data(self):
+    def send_split(self, text):
+        conn = self.open_data(plain=True)
+        incoming, outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
+        tls = self.tls_context.wrap_bio(incoming, outgoing, server_side=True)
+        while True:
+            try:
+                tls.do_handshake()
+                break
+            except ssl.SSLWantReadError:
+                conn.sendall(outgoing.read())
+                block = conn.recv(65536)
+                if not block:
+                    raise OSError("closed during the handshake")
+                incoming.write(block)
+        conn.sendall(outgoing.read())
+        payload = text.encode("latin-1")
+        for i in range(0, len(payload), 16384):
+            tls.write(payload[i:i + 16384])
+            record = outgoing.read()
+            conn.sendall(record[:len(record) // 2])
+            time.sleep(0.05)
+            conn.sendall(record[len(record) // 2:])
+        conn.close()
+
+    def open_data(self, plain=False):
         if self.data_listener is not None:
             self.data_listener.settimeout(10)
             conn, _ = self.data_listener.accept()
             self.data_listener.close()
             self.data_listener = None
-            return conn
-        if self.data_target is not None:
-            return socket.create_connection(self.data_target, timeout=10)
-        raise RuntimeError("no data connection set up")
+        elif self.data_target is not None:
+            conn = socket.create_connection(self.data_target, timeout=10)
+        else:
+            raise RuntimeError("no data connection set up")
+        if self.protect and not plain:
+            conn = (self.data_context or self.tls_context).wrap_socket(conn, server_side=True)
+        return conn
 
     def run_action(self, action, line):
         if "repeat" in action:
@@ -142,6 +184,34 @@ class Session:
             deadline = time.monotonic() + 60
             while not os.path.exists(action["wait_file"]) and time.monotonic() < deadline:
                 time.sleep(0.01)
+        elif "tls" in action:
+            self.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            self.tls_context.load_cert_chain(*action["tls"])
+            self.conn = self.tls_context.wrap_socket(self.conn, server_side=True)
+            self.record(self.number, "#tls")
+        elif "protect" in action:
+            self.protect = True
+            if isinstance(action["protect"], list):
+                self.data_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+                self.data_context.load_cert_chain(*action["protect"])
+        elif "data_recv_reset" in action:
+            data = self.open_data()
+            time.sleep(1)
+            left = action["data_recv_reset"]
+            while left > 0:
+                block = data.recv(min(left, 65536))
+                if not block:
+                    break
+                left -= len(block)
+            data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            data.close()
+        elif "data_split" in action:
+            self.send_split(action["data_split"])
+        elif "data_reset" in action:
+            data = self.open_data()
+            data.sendall(action["data_reset"].encode("latin-1"))
+            data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            data.close()
         elif "data_recv" in action:
             with self.open_data() as data, open(action["data_recv"], "wb") as out:
                 while True:

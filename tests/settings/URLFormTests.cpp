@@ -138,6 +138,46 @@ TEST_F(URLFormTest, TypeButtonsSetTheCredentialsAndHTTPTakesPort80) {
   EXPECT_EQ(d.Type(), TURLType::HTTP);
 }
 
+// The encryption choice and the URL follow each other: ftps is implicit TLS on port 990.
+TEST_F(URLFormTest, EncryptionFollowsTheSchemeAndTheSchemeTheChoice) {
+  TfrmURL& d = *Dialog;
+  struct TStep {
+    const char* Typed;  // nullptr: choose Choice in the combo instead
+    TEncryption Choice;
+    const char* URL;
+    const char* Port;
+    TEncryption Shown;
+  };
+  const TStep steps[] = {
+      {"ftps://joe:pw@example.org/pub/", {}, "ftps://joe:pw@example.org/pub/", "990", TEncryption::Implicit},
+      {nullptr, TEncryption::Explicit, "ftp://joe:pw@example.org/pub/", "21", TEncryption::Explicit},
+      {"ftp://example.org:2121/", {}, "ftp://example.org:2121/", "2121", TEncryption::Explicit},
+      {nullptr, TEncryption::Implicit, "ftps://example.org:2121/", "2121", TEncryption::Implicit},
+      {"ftp://example.org/", {}, "ftp://example.org/", "21", TEncryption::Plain},
+      {nullptr, TEncryption::Implicit, "ftps://example.org/", "990", TEncryption::Implicit},
+      {nullptr, TEncryption::Optional, "ftp://example.org/", "21", TEncryption::Optional},
+  };
+  for (const TStep& s : steps) {
+    SCOPED_TRACE(s.Typed ? s.Typed : d.cmboEncryption->itemText(static_cast<int>(s.Choice)).toStdString());
+    if (s.Typed) {
+      Type(s.Typed);
+    } else {
+      d.cmboEncryption->setCurrentIndex(static_cast<int>(s.Choice));
+      emit d.cmboEncryption->activated(static_cast<int>(s.Choice));
+    }
+    EXPECT_EQ(d.URL(), s.URL);
+    EXPECT_EQ(d.editPort->text(), s.Port);
+    EXPECT_EQ(d.Encryption(), s.Shown);
+    EXPECT_EQ(d.Site().Encryption, static_cast<int>(s.Shown));
+    EXPECT_EQ(d.Site().Port, d.editPort->text().toInt());
+  }
+  SaveScreenshot(Dialog.get(), "url-dialog-encryption");
+  Type("http://example.org/");
+  EXPECT_FALSE(d.cmboEncryption->isEnabled());
+  Type("ftp://example.org/");
+  EXPECT_TRUE(d.cmboEncryption->isEnabled());
+}
+
 TEST_F(URLFormTest, RecentURLsAreNewestFirstWithoutDuplicates) {
   std::vector<std::string> urls;
   for (int i = 0; i < 25; ++i) AddRecentURL(urls, "ftp://h" + std::to_string(i));

@@ -45,6 +45,7 @@ TEST_F(MainDialogs, ConnectToURLConnectsTheCurrentTabAndKeepsTheURL) {
   SetDialogAnswerer([&](QDialog& dialog) {
     auto& form = dynamic_cast<TfrmURL&>(dialog);
     form.cmboURL->setEditText(url);
+    form.cmboEncryption->setCurrentIndex(static_cast<int>(TEncryption::Optional));
     form.btnOK->click();
     return form.result();
   });
@@ -54,6 +55,7 @@ TEST_F(MainDialogs, ConnectToURLConnectsTheCurrentTabAndKeepsTheURL) {
   EXPECT_EQ(view->ListView()->Caption(0), "hello.txt");
   EXPECT_EQ(Window->pgctrlHost->tabText(0), "127.0.0.1");
   EXPECT_EQ(Window->Prefs.URLs.front(), url.toStdString());
+  EXPECT_EQ(view->FTP().Encryption, TEncryption::Optional);  // the dialog's choice reached the connection
 }
 
 // An http URL saved through the dialog arrives through the General queue.
