@@ -92,6 +92,7 @@ TEST_F(HostTransfer, TreeUploadedAndDownloadedByteExactOverTheBrowsingConnection
   const std::string localStart = Local().GetFolder();
   ASSERT_TRUE(WaitFor([&] { return Select(Local(), {"top dir"}); }));
   ASSERT_TRUE(Host().TransferFrom(Local()));
+  EXPECT_TRUE(Host().Transferring) << "lent to the queue: Stop skips the item, a folder change waits";
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Queue().StateCount[isDone], Queue().Count()) << "every item done";
   // Folders before their contents, names converted.

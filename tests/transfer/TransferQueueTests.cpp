@@ -344,6 +344,15 @@ TEST(TransferTypes, ModeAndAsciiList) {
   }
 }
 
+TEST(TransferServices, TheFirstListServesViewsUntilItGoes) {
+  {
+    TTransferItemsList first(nullptr);
+    TTransferItemsList second(nullptr);
+    EXPECT_EQ(TransferServices(), static_cast<TTransferServices*>(&first));
+  }
+  EXPECT_EQ(TransferServices(), nullptr) << "nothing left pointing at a list that is gone";
+}
+
 TEST(TransferNames, UnsafeNamesRefused) {
   for (const char* name : {"", ".", "..", "a/b", "../x"}) EXPECT_FALSE(IsSafeEntryName(name)) << name;
   EXPECT_FALSE(IsSafeEntryName(std::string("a\0b", 3)));

@@ -455,6 +455,15 @@ TEST_F(MainMenus, ToolButtonsReachTheirCommands) {
   }
 }
 
+TEST_F(MainMenus, ClosingATabShowsTheOneToItsLeft) {
+  TfrmMain& w = *Window;
+  for (int i = 0; i < 2; ++i) w.NewHostView();
+  ASSERT_EQ(w.pgctrlHost->count(), 3);
+  w.pgctrlHost->setCurrentIndex(1);
+  w.btnHostCloseClick();
+  EXPECT_EQ(w.pgctrlHost->currentIndex(), 0);
+}
+
 TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   TToolPanel& bar = *Window->ToolPanel();
   bar.SetLarge(false);
@@ -479,6 +488,8 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   ASSERT_EQ(bar.Count(), 9);
   for (int i = 0; i < bar.Count(); ++i) EXPECT_EQ(bar.Button(i)->defaultAction(), positions[i]) << "position " << i;
   EXPECT_FALSE(bar.Button(4)->isEnabled()) << "the divider";
+  EXPECT_TRUE(Window->memoLog->isVisibleTo(Window.get()));
+  EXPECT_FALSE(Window->pnlViewer->isVisibleTo(Window.get())) << "no viewer asked for: the log has the place";
   bar.setFixedHeight(40);
   EXPECT_FALSE(bar.BarMove(100)) << "only at one of its two heights";
 
@@ -500,6 +511,7 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
     QWidget* side = dx < 0 ? localSide : hostSide;
     EXPECT_EQ(side->width(), side->minimumSizeHint().width()) << "drag " << dx;
   }
+  EXPECT_EQ(strip->cursor().shape(), Qt::SizeHorCursor);
   const int wide = localSide->width();
   QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(40, 10));
   QTest::mouseMove(strip, QPoint(10, 10));

@@ -393,6 +393,7 @@ TEST_F(MainWindow, ColumnWidthsSurviveARunAndTheCloseIsQuick) {
   EXPECT_EQ(w.CurrentHostView()->ListView()->ColumnWidth(2), 150);
   w.NewLocalView();
   EXPECT_EQ(w.CurrentLocalView()->ListView()->ColumnWidth(0), 60);
+  w.CurrentLocalView()->ListView()->ReportView()->setColumnWidth(1, 210);  // widened during the run
   w.ConnectSite(ScriptedSite(server.Port()));
   ASSERT_TRUE(WaitFor([&] { return w.CurrentHostView()->Connected() && !w.CurrentHostView()->Animating; }));
   SetPromptAnswerer([](const TPrompt&) { return QMessageBox::Yes; });
@@ -403,7 +404,7 @@ TEST_F(MainWindow, ColumnWidthsSurviveARunAndTheCloseIsQuick) {
   EXPECT_EQ(std::count(received.begin(), received.end(), "QUIT"), 0);
   auto registry = OpenRegistry();
   EXPECT_EQ(registry->value("Windows/Main/Column Widths/LocalCol0").toString(), "60");
-  EXPECT_EQ(registry->value("Windows/Main/Column Widths/LocalCol1").toString(), "200");
+  EXPECT_EQ(registry->value("Windows/Main/Column Widths/LocalCol1").toString(), "210");
   EXPECT_EQ(registry->value("Windows/Main/Column Widths/HostCol2").toString(), "150");
 }
 

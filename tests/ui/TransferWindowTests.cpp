@@ -13,6 +13,7 @@
 #include <QLayout>
 #include <fstream>
 
+#include "LayoutCheck.h"
 #include "Main.h"
 #include "OptionsDialog.h"
 #include "Prompts.h"
@@ -115,6 +116,17 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   Add(other, "o2");
   ASSERT_TRUE(WaitFor([&] { return Retrs() == 2 && Progress().CurrentItem(); }, Long));
   ASSERT_EQ(Progress().ShownQueue(), &general);
+  Progress().btnDetails->click();  // the lines gathered while folded come with the log
+  EXPECT_NE(Progress().memoLog->toPlainText().indexOf("USER user"), -1);
+  Progress().btnDetails->click();
+  Window->btnTransferMng->trigger();
+  for (int tab : {1, 0}) {
+    Manager().tabQueues->setCurrentIndex(tab);
+    for (TTransferItems* queue : {&general, &other})
+      for (const auto& item : queue->Items)
+        EXPECT_EQ(item->ListItem != nullptr, queue == Manager().ShownQueue()) << "a row only for the shown queue";
+  }
+  Window->btnTransferMng->trigger();
   Progress().Refresh();
   EXPECT_TRUE(Progress().btnSkip->isEnabled()) << "the item is logged in and running";
   EXPECT_TRUE(Progress().btnCancel->isEnabled());
@@ -185,6 +197,13 @@ TEST_F(TransferWindows, AnHttpItemCanBeSkippedOnceConnected) {
       << "an http item has no login: Skip comes with the connection";
   Progress().btnSkipClick();
   EXPECT_TRUE(WaitFor([&] { return general.StateCount[isBusy] == 0; }, Long));
+}
+
+TEST_F(TransferWindows, TheEndOfTheLastTransferIsAnnounced) {  // the end-of-all sound, a batch run's end
+  int ends = 0;
+  Progress().OnAllDone = [&] { ++ends; };
+  Add(Window->TransferList->General(), "ok.bin");
+  EXPECT_TRUE(WaitFor([&] { return ends == 1; }, Long));
 }
 
 TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {
@@ -266,6 +285,8 @@ TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
   TfrmTransfer& p = Progress();
   const int folded = p.height();
   p.layout()->activate();
+  for (QWidget* w : p.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    EXPECT_TRUE(LayoutHolds(p.layout(), w)) << w->metaObject()->className() << " " << w->toolTip().toStdString();
   EXPECT_EQ(p.aniCopy->size(), QSize(48, 32));
   EXPECT_LT(p.aniCopy->geometry().right(), p.tabQueues->x()) << "the clip sits left of the queue tabs";
   EXPECT_TRUE(p.Folded());
