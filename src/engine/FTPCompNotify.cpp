@@ -19,9 +19,7 @@ bool TFTPThread::Assigned(TNotification code) const {
   return (Shared->Handlers.load() >> bit) & 1u;
 }
 
-void TFTPThread::Post(TNotification code, std::unique_ptr<TEventRecord> record) {
-  const bool canWait =
-      code == TNotification::Log || code == TNotification::Progress || code == TNotification::UpdateFileSize;
+void TFTPThread::Post(TNotification code, std::unique_ptr<TEventRecord> record, bool canWait) {
   if (Held.empty()) HeldSince = TickCount();
   Held.emplace_back(code, std::move(record));  // in order, whatever goes first
   if (!canWait || HeldTimeLeft() == 0) PostHeld();
@@ -116,7 +114,7 @@ void TFTPThread::NotifyLog(const std::string& message, TColor color) {
   auto r = std::make_unique<TLogData>();
   r->Message = message;
   r->Color = color;
-  Post(TNotification::Log, std::move(r));
+  Post(TNotification::Log, std::move(r), true);
 }
 
 void TFTPThread::NotifyLoggedIn() {
@@ -143,7 +141,7 @@ void TFTPThread::NotifyProgress(TProgressKind kind, std::int64_t bytes) {
   r->Kind = kind;
   r->IsFile = ProgressIsFile;
   r->Bytes = bytes;
-  Post(TNotification::Progress, std::move(r));
+  Post(TNotification::Progress, std::move(r), kind == TProgressKind::Progress);  // start and end at once
 }
 
 void TFTPThread::NotifyProcessList(const std::string& folder, std::unique_ptr<TListingEntries> entries) {

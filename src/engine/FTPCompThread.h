@@ -201,7 +201,8 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   // Notifications: a trace line, then a post when the component has a handler for it.
   [[nodiscard]] std::string HostName();
   [[nodiscard]] bool Assigned(TNotification code) const;
-  void Post(TNotification code, std::unique_ptr<TEventRecord> record);
+  // canWait: the record may be held a moment (see Held).
+  void Post(TNotification code, std::unique_ptr<TEventRecord> record, bool canWait = false);
   void PostHeld();
   [[nodiscard]] int HeldTimeLeft() const;  // ms until held notifications must go; -1: none held
   template <typename... Args>
@@ -266,7 +267,7 @@ class TFTPThread : public std::enable_shared_from_this<TFTPThread> {
   std::string ServerFingerprint;  // of the control connection's certificate
   std::unique_ptr<TTlsContext> TlsContext;
   std::string LastHost;  // for traces after the component is gone
-  // Log lines, progress and size updates wait up to HoldMs and go with the next other
+  // Log lines and progress within a file wait up to HoldMs and go with the next other
   // notification: the window's thread wakes once or twice per small file, not a dozen times.
   static constexpr std::uint32_t HoldMs = 25;
   std::vector<std::pair<TNotification, std::unique_ptr<TEventRecord>>> Held;
