@@ -336,7 +336,9 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
           stream.Restart(0);
         }
       }
-      ok = Command(command) == 1;
+      SendCommand(command);
+      stream.Asked();
+      ok = GetReply() == 1;
       if (ok && !DownloadFileName.empty()) SizeFromPreliminaryReply();
       if (ok && !passive) ok = Accept();
       if (ok) ok = SecureDataConnection();

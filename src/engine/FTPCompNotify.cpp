@@ -141,7 +141,9 @@ void TFTPThread::NotifyProgress(TProgressKind kind, std::int64_t bytes) {
   r->Kind = kind;
   r->IsFile = ProgressIsFile;
   r->Bytes = bytes;
-  Post(TNotification::Progress, std::move(r), kind == TProgressKind::Progress);  // start and end at once
+  // A start goes at once (a user may stop the file as it starts); the end goes with the reply
+  // that follows it.
+  Post(TNotification::Progress, std::move(r), kind != TProgressKind::Start);
 }
 
 void TFTPThread::NotifyProcessList(const std::string& folder, std::unique_ptr<TListingEntries> entries) {

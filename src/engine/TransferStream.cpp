@@ -44,6 +44,7 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : Path(path), 
 TFileStream::~TFileStream() {
   Flusher.reset();
   if (Fd >= 0) ::close(Fd);
+  if (MadeEarly && !Begun) ::unlink(Path.c_str());  // refused: as if never asked
 }
 
 std::size_t TFileStream::Read(char* buffer, std::size_t count) {
@@ -87,9 +88,21 @@ void TFileStream::Restart(std::int64_t offset) {
   Offset = offset;
 }
 
+void TFileStream::Asked() {
+  // Creating a file can take as long as the server's answer (a folder just emptied), so it
+  // is done while the server answers. Only a new file: nothing that is there is touched.
+  if (Mode != TFileMode::Create || Fd >= 0 || CutAt != 0) return;
+  Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  MadeEarly = Fd >= 0;
+}
+
 void TFileStream::Begin() {
   Begun = true;
   if (CutAt < 0) return;
+  if (MadeEarly && CutAt == 0) {
+    CutAt = -1;  // new and empty
+    return;
+  }
   if (Fd < 0) {
     Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (Fd < 0) Fail("Cannot create file", Path);

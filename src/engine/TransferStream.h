@@ -20,6 +20,9 @@ class TTransferStream {
   [[nodiscard]] virtual std::int64_t Size() const = 0;
   // Moves to offset; a stream being written loses what lies after it (once begun).
   virtual void Restart(std::int64_t offset) = 0;
+  // The transfer has been asked for and the server is answering: a local file that is not
+  // there yet may be made meanwhile. It is removed again unless Begin() follows.
+  virtual void Asked() {}
   // The server has accepted the transfer: only from now on may the local file change.
   virtual void Begin() {}
   // All the data has arrived (a receiving stream writes out what it held back).
@@ -47,6 +50,7 @@ class TFileStream final : public TTransferStream {
   [[nodiscard]] std::int64_t Position() const override { return Offset; }
   [[nodiscard]] std::int64_t Size() const override;
   void Restart(std::int64_t offset) override;
+  void Asked() override;
   void Begin() override;
   void Flush() override;
   [[nodiscard]] bool IsFile() const override { return true; }
@@ -58,6 +62,7 @@ class TFileStream final : public TTransferStream {
   std::int64_t Offset = 0;
   std::int64_t CutAt = -1;  // where Begin() cuts the file; -1: it stays as it is
   bool Begun = false;
+  bool MadeEarly = false;  // created by Asked(): ours to remove if the server refuses
   std::unique_ptr<TFileFlusher> Flusher;  // from the first Flush; ends before Fd closes
 };
 
@@ -71,6 +76,7 @@ class TTextStream final : public TTransferStream {
   [[nodiscard]] std::int64_t Position() const override { return File.Position(); }
   [[nodiscard]] std::int64_t Size() const override { return File.Size(); }
   void Restart(std::int64_t offset) override;
+  void Asked() override { File.Asked(); }
   void Begin() override { File.Begin(); }
   void Finish() override;
   void Flush() override { File.Flush(); }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 
 namespace ferrowin {
 
@@ -12,15 +13,43 @@ TQtMessageWindow::TQtMessageWindow() {
 }
 
 void TQtMessageWindow::Post(int code, std::unique_ptr<TEventRecord> record) {
-  // Qt copies the functor it queues, so the record travels in a shared holder; it is released
-  // with the queued call, delivered or not.
-  auto holder = std::make_shared<std::unique_ptr<TEventRecord>>(std::move(record));
-  QMetaObject::invokeMethod(
-      this, [this, code, holder] { Deliver(code, std::move(*holder)); }, Qt::QueuedConnection);
+  {
+    std::lock_guard lock(Lock);
+    Queue.emplace_back(code, std::move(record));
+    if (Scheduled) return;  // the queued Drain takes this one too
+    Scheduled = true;
+  }
+  ScheduleDrain();
 }
 
-void TQtMessageWindow::Deliver(int code, std::unique_ptr<TEventRecord> record) {
-  if (OnMessage) OnMessage(code, std::move(record));
+void TQtMessageWindow::ScheduleDrain() {
+  QMetaObject::invokeMethod(this, [this] { Drain(); }, Qt::QueuedConnection);
+}
+
+void TQtMessageWindow::Drain() {
+  std::size_t budget = 0;  // what came later waits for the next turn, after input and painting
+  {
+    std::lock_guard lock(Lock);
+    Scheduled = false;
+    budget = Queue.size();
+  }
+  const QPointer<QObject> alive(this);  // a handler may delete the component and its window
+  for (; budget > 0; --budget) {
+    std::pair<int, std::unique_ptr<TEventRecord>> message;
+    bool scheduleNext = false;
+    {
+      std::lock_guard lock(Lock);
+      if (Queue.empty()) return;
+      message = std::move(Queue.front());
+      Queue.pop_front();
+      // A handler that runs an event loop of its own still sees the messages after its own.
+      scheduleNext = !Queue.empty() && !Scheduled;
+      Scheduled = Scheduled || scheduleNext;
+    }
+    if (scheduleNext) ScheduleDrain();
+    if (OnMessage) OnMessage(message.first, std::move(message.second));
+    if (!alive) return;
+  }
 }
 
 void TQtMessageWindow::StartTimer(std::chrono::milliseconds period) {

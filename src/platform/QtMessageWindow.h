@@ -4,6 +4,9 @@
 
 #include <QObject>
 #include <QTimer>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 #include "MessageWindow.h"
 
@@ -19,7 +22,14 @@ class TQtMessageWindow : public QObject, public TMessageWindow {
   void StopTimer() override;
 
  private:
-  void Deliver(int code, std::unique_ptr<TEventRecord> record);
+  // Runs what is queued. A worker's burst of notifications costs one wake-up of the
+  // user-interface thread, not one each.
+  void Drain();
+  void ScheduleDrain();
+
+  std::mutex Lock;
+  std::deque<std::pair<int, std::unique_ptr<TEventRecord>>> Queue;
+  bool Scheduled = false;  // a Drain is queued in the event loop and has not started
   QTimer Timer;
 };
 

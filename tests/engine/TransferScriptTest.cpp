@@ -161,9 +161,12 @@ TEST_F(ScriptedTransfer, RefusedDownloadsLeaveTheLocalFileAndRestartsCutIt) {
     const char* Name;
     bool Resume;
     TScript Script;
-    std::string After;
+    std::string After;  // "" with Fresh: no file at all
+    bool Fresh = false;  // no local file before
   } cases[] = {
       {"download refused", false, script().Reply("RETR .*", "550 No such file."), old},
+      {"a new file refused: none is left", false, script().Reply("RETR .*", "550 No such file."), "", true},
+      {"a new file", false, script().On("RETR .*", Retr("new")), "new", true},
       {"resume, REST and RETR refused", true, script().Reply("REST .*", "502 No.").Reply("RETR .*", "550 No."), old},
       {"resume, REST refused: the whole file again", true, script().Reply("REST .*", "502 No.").On("RETR .*", Retr("new")), "new"},
       {"resume from the local length", true, script().Reply("REST .*", "350 Ok.").On("RETR .*", Retr("+tail")),
@@ -171,9 +174,13 @@ TEST_F(ScriptedTransfer, RefusedDownloadsLeaveTheLocalFileAndRestartsCutIt) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    WriteFile(Local.File("file.bin"), old);
+    if (c.Fresh) std::filesystem::remove(Local.File("file.bin"));
+    else WriteFile(Local.File("file.bin"), old);
     Download(c.Script, "", TTransferType::Binary, c.Resume);
-    EXPECT_EQ(ReadFile(Local.File("file.bin")), c.After);
+    EXPECT_EQ(std::filesystem::exists(Local.File("file.bin")), !c.After.empty());
+    if (!c.After.empty()) {
+      EXPECT_EQ(ReadFile(Local.File("file.bin")), c.After);
+    }
     Lines sent = Sent();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "REST " + std::to_string(old.size())) > 0, c.Resume);
     Again();

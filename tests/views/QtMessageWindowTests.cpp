@@ -51,6 +51,26 @@ TEST(QtMessageWindow, AWindowThatGoesReleasesPendingRecords) {
   QCoreApplication::processEvents();  // nothing of the window runs any more
 }
 
+// Handlers may wait in an event loop of their own for a later message, or end the component.
+TEST(QtMessageWindow, AHandlerThatWaitsSeesLaterMessagesAndOneThatEndsTheWindowStopsIt) {
+  std::vector<int> codes;
+  auto window = std::make_unique<TQtMessageWindow>();
+  window->OnMessage = [&](int code, std::unique_ptr<TEventRecord>) {
+    codes.push_back(code);
+    if (code == 1) {
+      EXPECT_TRUE(WaitFor([&] { return codes.size() >= 2; }));
+    }
+    if (code == 3) window.reset();
+  };
+  std::thread worker([&] {
+    for (int code = 1; code <= 4; ++code) window->Post(code, nullptr);
+  });
+  worker.join();
+  ASSERT_TRUE(WaitFor([&] { return !window; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(codes, (std::vector<int>{1, 2, 3}));
+}
+
 TEST(QtMessageWindow, TimerTicksUntilStopped) {
   TQtMessageWindow window;
   int ticks = 0;
