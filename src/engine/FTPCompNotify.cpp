@@ -61,7 +61,9 @@ void TFTPThread::NotifyCommandCompleted(TCommandKind kind, bool success, bool ab
   r->Command = kind;
   r->Success = success;
   r->Aborted = aborted;
-  Post(TNotification::CommandCompleted, std::move(r));
+  // With the next command already queued the worker is not idle: this goes with that one's
+  // first notification, as a pair of commands (a type, then a transfer) usually is.
+  Post(TNotification::CommandCompleted, std::move(r), Queue.Count() > 0);
 }
 
 void TFTPThread::NotifyConnect() {
