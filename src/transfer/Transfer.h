@@ -70,7 +70,9 @@ class TTransferItem : public TTransferEntry {
   [[nodiscard]] bool CreateLocalFolder() const;
   void PostCompletion(TCommandKind command, bool success);
   void Finish(TCommandKind command, bool success, bool aborted);
-  void HandBack(TFTPComponent& c);
+  // The browsing connection's own handlers back; announce: tell the window its commands
+  // changed. False when the view is gone.
+  bool HandBack(TFTPComponent& c, bool announce = true);
   [[nodiscard]] TTransferType TypeOf(const std::string& name) const;
 
   // The browsing connection's own handlers, called after the item's.

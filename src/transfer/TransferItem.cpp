@@ -229,28 +229,35 @@ void TTransferItem::Finish(TCommandKind command, bool success, bool aborted) {
       SetLocalFileDate(LocalPath(), FileDate);
   }
   queue.ItemCompleted(*this);
+  bool handedBack = false;
   if (Connection && !queue.InPool(Connection)) {
     TFTPComponent* c = Connection;
     Connection = nullptr;
     if (OwnConnection) TTransferItems::ReleaseLater(std::move(OwnConnection));
-    else HandBack(*c);
+    else handedBack = HandBack(*c, false);
   }
   // Lets the windows repaint and a click (Cancel) take effect before the next item starts.
   QCoreApplication::processEvents();
   if (!*alive) return;
   Ending = false;
   SetState(aborted ? isCancelled : (success ? isDone : isError));
+  TTransferItemsList& list = queue.List;
+  const QPointer<THostView> view = queue.HostView;
   queue.ProcessNext();
+  // Only when the next item did not borrow the connection again: the commands stay as they
+  // are through a batch instead of flickering on and off between its files.
+  if (handedBack && *alive && view && !view->Transferring && list.OnCommandsChanged) list.OnCommandsChanged();
 }
 
-void TTransferItem::HandBack(TFTPComponent& c) {
+bool TTransferItem::HandBack(TFTPComponent& c, bool announce) {
   c.OnCommandCompleted = nullptr;
   c.OnUpdateFileSize = nullptr;
   THostView* view = Owner ? Owner->HostView.data() : nullptr;
-  if (!view) return;
+  if (!view) return false;
   view->InstallHandlers();
   view->Transferring = false;
-  if (Owner->List.OnCommandsChanged) Owner->List.OnCommandsChanged();
+  if (announce && Owner->List.OnCommandsChanged) Owner->List.OnCommandsChanged();
+  return true;
 }
 
 void TTransferItem::ftpConnect(TFTPComponent& c) {

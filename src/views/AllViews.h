@@ -34,6 +34,7 @@ class TStatusBar : public QWidget {
     QString Text;
     int Width = 50;
     Qt::Alignment Alignment = Qt::AlignLeft;
+    mutable int TextWidth = -1;  // measured once per text and font: progress sets text often
   };
   explicit TStatusBar(QWidget* parent);
   void AddPanel(int width, Qt::Alignment alignment);
@@ -60,6 +61,7 @@ class TStatusBar : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // The layout asks for another height when the panels take another number of rows.

@@ -54,6 +54,7 @@ QString TStatusBar::PanelText(int index) const {
 void TStatusBar::SetPanelText(int index, const QString& text) {
   if (index < 0 || index >= PanelCount() || Panels[index].Text == text) return;
   Panels[index].Text = text;
+  Panels[index].TextWidth = -1;
   CheckRows();
   update();
 }
@@ -70,6 +71,13 @@ void TStatusBar::resizeEvent(QResizeEvent* event) {
   CheckRows();
 }
 
+void TStatusBar::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::FontChange && event->type() != QEvent::StyleChange) return;
+  for (const TPanel& panel : Panels) panel.TextWidth = -1;
+  CheckRows();
+}
+
 int TStatusBar::Scaled(int width) const {
   constexpr double OriginalCharWidth = 5.5;
   return static_cast<int>(width * std::max(1.0, fontMetrics().averageCharWidth() / OriginalCharWidth));
@@ -82,8 +90,9 @@ std::vector<QRect> TStatusBar::Layout(int width) const {
   std::vector<int> text, wanted;
   int total = 0;
   for (int i = 0; i < PanelCount(); ++i) {
-    const QString& t = Panels[i].Text;
-    text.push_back(t.isEmpty() ? Padding : fontMetrics().horizontalAdvance(t) + Padding);
+    const TPanel& panel = Panels[i];
+    if (panel.TextWidth < 0) panel.TextWidth = panel.Text.isEmpty() ? 0 : fontMetrics().horizontalAdvance(panel.Text);
+    text.push_back(panel.TextWidth + Padding);
     const bool last = i == PanelCount() - 1;
     wanted.push_back(last ? text.back() : std::max(Scaled(Panels[i].Width), text.back()));
     total += wanted.back();

@@ -91,6 +91,8 @@ TEST_F(HostTransfer, TreeUploadedAndDownloadedByteExactOverTheBrowsingConnection
   ASSERT_TRUE(Local().ChangeFolderWait(up));
   const std::string localStart = Local().GetFolder();
   ASSERT_TRUE(WaitFor([&] { return Select(Local(), {"top dir"}); }));
+  int commandsChanged = 0;
+  List->OnCommandsChanged = [&] { ++commandsChanged; };
   ASSERT_TRUE(Host().TransferFrom(Local()));
   EXPECT_TRUE(Host().Transferring) << "lent to the queue: Stop skips the item, a folder change waits";
   ASSERT_TRUE(WaitIdle());
@@ -105,6 +107,7 @@ TEST_F(HostTransfer, TreeUploadedAndDownloadedByteExactOverTheBrowsingConnection
   EXPECT_EQ(ReadFile(Server.RootFile("top_dir/sub_one/b.bin")), std::string(70000, 'b'));
   EXPECT_EQ(Local().GetFolder(), localStart);
   EXPECT_FALSE(Host().Transferring) << "the browsing connection is the view's again";
+  EXPECT_EQ(commandsChanged, 1) << "the window's commands change at the end, not between files";
 
   ASSERT_TRUE(Local().ChangeFolderWait(down));
   Host().Refresh();

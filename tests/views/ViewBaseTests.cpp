@@ -207,13 +207,18 @@ TEST_F(ViewBase, PanelsFitTheirTextsAndHintOnlyWhatCannotFit) {
   EXPECT_EQ(bar->PanelAt(600), -1);
   EXPECT_EQ(bar->HintAt(w0 + 1), "");
 
-  // Texts of a narrow pane: every panel as wide as its text, on as many rows as it takes.
-  const QFontMetrics metrics = bar->fontMetrics();
+  // Texts of a narrow pane: every panel as wide as its text, on as many rows as it takes;
+  // the same texts in a larger font are measured again.
   struct {
     int Width;
     bool Wraps;
-  } cases[] = {{1300, false}, {320, true}};
+    double FontScale;
+  } cases[] = {{1300, false, 1}, {320, true, 1}, {640, true, 2}};
   for (const auto& c : cases) {
+    QFont font = bar->font();
+    font.setPointSizeF(font.pointSizeF() * c.FontScale);
+    bar->setFont(font);
+    const QFontMetrics metrics = bar->fontMetrics();
     bar->resize(c.Width, bar->heightForWidth(c.Width));
     bar->SetPanelText(1, "10 Entries, 250 Bytes");
     bar->SetPanelText(2, "123 Items Selected, 1.02E+003MB");
