@@ -157,7 +157,7 @@ ssize_t TFTPThread::TlsOutcome(const TTlsStream& stream, ssize_t n) {
     errno = EAGAIN;
   } else {
     NotifyLog("TLS: " + stream.Error(), ErrorColor);
-    errno = EPROTO;
+    errno = ECONNABORTED;  // the line above says why; the error is the connection's end
   }
   return -1;
 }
