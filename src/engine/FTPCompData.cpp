@@ -347,9 +347,8 @@ bool TFTPThread::TransferData(const std::string& command, bool receive, std::int
         Trace("Before TransferSocketData");
         const auto started = std::chrono::steady_clock::now();
         const std::int64_t bytes = TransferSocketData(DataSocket, stream, receive);
-        const double seconds =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count() /
-            1000.0;
+        // Not in whole milliseconds: a small file on a fast line would show a rate of 0.
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         ok = GetReply() == 2;
         const double rate = seconds > 0 ? bytes / 1024.0 / seconds : 0;
         NotifyLog(Format("Transferred %.0n bytes in %f seconds (%fKB/s)", bytes, seconds, rate), InfoColor);

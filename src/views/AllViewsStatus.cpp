@@ -37,6 +37,8 @@ std::string FormatSize(std::int64_t bytes) {
 
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
+  // Opaque: a new text repaints the bar alone, not every widget of the window behind it.
+  setAutoFillBackground(true);
   QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   policy.setHeightForWidth(true);
   setSizePolicy(policy);

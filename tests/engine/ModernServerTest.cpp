@@ -143,6 +143,7 @@ TEST_F(ModernServer, RefusedExtendedCommandsFallBackOncePerConnection) {
   ASSERT_EQ(client.Events->Listings.size(), 2u);
   EXPECT_EQ(client.Events->Listings[1].at(0).Name, "a.txt");
   EXPECT_EQ(ReadFile(local.File("a.txt")), "data");
+  EXPECT_FALSE(client.Events->LogHas("(0.00KB/s)")) << "four bytes in well under a millisecond";
 }
 
 TEST_F(ModernServer, ExtendedPassiveReplyForms) {
