@@ -203,7 +203,6 @@ std::int64_t TFTPThread::TransferSocketData(TSocket& socket, TTransferStream& st
   auto progress = [&] {
     std::uint32_t now = TickCount();
     if (now - last < ProgressInterval) return;
-    if (receive) stream.Flush();
     TimerStart = now;
     last = now;
     NotifyProgress(TProgressKind::Progress, total);

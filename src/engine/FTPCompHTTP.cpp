@@ -37,7 +37,6 @@ class THTTPBodyStream final : public TTransferStream {
   [[nodiscard]] std::int64_t Position() const override { return Body.Delivered(); }
   [[nodiscard]] std::int64_t Size() const override { return File.Size(); }
   void Restart(std::int64_t) override {}
-  void Flush() override { File.Flush(); }
   [[nodiscard]] bool IsFile() const override { return true; }
   [[nodiscard]] bool Finished() const override { return Body.Done(); }
 

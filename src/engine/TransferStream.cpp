@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "FTPCompErrors.h"
-#include "FileFlusher.h"
 #include "Format.h"
 
 namespace ferrowin {
@@ -42,7 +41,6 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : Path(path), 
 }
 
 TFileStream::~TFileStream() {
-  Flusher.reset();
   if (Fd >= 0) ::close(Fd);
   if (MadeEarly && !Begun) ::unlink(Path.c_str());  // refused: as if never asked
 }
@@ -112,13 +110,6 @@ void TFileStream::Begin() {
   if (::lseek(Fd, CutAt, SEEK_SET) < 0) Fail("Cannot seek in", Path);
   Offset = CutAt;
   CutAt = -1;
-}
-
-void TFileStream::Flush() {
-  // Start writing back what arrived so far; a broken transfer keeps what was reported.
-  if (Fd < 0) return;
-  if (!Flusher) Flusher = std::make_unique<TFileFlusher>(Fd);
-  Flusher->Request();
 }
 
 std::size_t TTextStream::Read(char* buffer, std::size_t count) {

@@ -8,7 +8,6 @@
 
 namespace ferrowin {
 
-class TFileFlusher;
 
 class TTransferStream {
  public:
@@ -27,8 +26,6 @@ class TTransferStream {
   virtual void Begin() {}
   // All the data has arrived (a receiving stream writes out what it held back).
   virtual void Finish() {}
-  // Pushes what was written towards the disk (files only).
-  virtual void Flush() {}
   [[nodiscard]] virtual bool IsFile() const { return false; }
   // True once the stream wants no more data (an HTTP body of known length).
   [[nodiscard]] virtual bool Finished() const { return false; }
@@ -52,7 +49,6 @@ class TFileStream final : public TTransferStream {
   void Restart(std::int64_t offset) override;
   void Asked() override;
   void Begin() override;
-  void Flush() override;
   [[nodiscard]] bool IsFile() const override { return true; }
 
  private:
@@ -63,7 +59,6 @@ class TFileStream final : public TTransferStream {
   std::int64_t CutAt = -1;  // where Begin() cuts the file; -1: it stays as it is
   bool Begun = false;
   bool MadeEarly = false;  // created by Asked(): ours to remove if the server refuses
-  std::unique_ptr<TFileFlusher> Flusher;  // from the first Flush; ends before Fd closes
 };
 
 // Text (ASCII) mode over a local file: CR LF on the wire, LF in the file. Positions and
@@ -79,7 +74,6 @@ class TTextStream final : public TTransferStream {
   void Asked() override { File.Asked(); }
   void Begin() override { File.Begin(); }
   void Finish() override;
-  void Flush() override { File.Flush(); }
   [[nodiscard]] bool IsFile() const override { return File.IsFile(); }
 
  private:
