@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "EngineTestSupport.h"
 #include "FTPUtils.h"
@@ -100,6 +101,7 @@ class Tls : public TEngineTest {
     if (!fs::exists("/usr/sbin/vsftpd")) GTEST_SKIP() << "vsftpd is not installed (scripts/deps installs it)";
     SetCertificatePrompt([this](const TCertificateInfo& info) {
       Asked.push_back(info);
+      std::this_thread::sleep_for(Think);
       return Answer;
     });
   }
@@ -120,6 +122,7 @@ class Tls : public TEngineTest {
   TTempDir Certs;
   std::vector<TCertificateInfo> Asked;
   TTrustAnswer Answer = TTrustAnswer::Once;
+  std::chrono::milliseconds Think{0};  // how long the user takes to answer
 };
 
 TEST_F(Tls, ListDownloadAndUploadAreByteExactInEveryMode) {
@@ -206,12 +209,15 @@ TEST_F(Tls, AnUntrustedCertificateAsksAndTheAnswerIsKeptAsChosen) {
                          TStep{"once holds for the run", TTrustAnswer::Cancel, false, 1, true, false},
                          TStep{"not after a restart; now always", TTrustAnswer::Always, true, 2, true, true},
                          TStep{"always holds after a restart", TTrustAnswer::Cancel, true, 2, true, true}}) {
+    Think = std::chrono::milliseconds(400);  // the login waits for the answer without spinning
+    const double cpuBefore = ProcessCpuSeconds();
     SCOPED_TRACE(s.Name);
     if (s.ForgetRun) ForgetSessionTrust();
     Answer = s.Answer;
     EXPECT_EQ(LogIn(client, TEncryption::Explicit), s.LoggedIn);
     EXPECT_EQ(static_cast<int>(Asked.size()), s.Asked);
     EXPECT_EQ(ReadFile(trusted).find(Fingerprint(cert)) != std::string::npos, s.Kept);
+    EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.3);
   }
   const TCertificateInfo& info = Asked.at(0);
   EXPECT_EQ(info.Host, "127.0.0.1");

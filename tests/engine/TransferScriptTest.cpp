@@ -187,6 +187,24 @@ TEST_F(ScriptedTransfer, RefusedDownloadsLeaveTheLocalFileAndRestartsCutIt) {
   }
 }
 
+TEST_F(ScriptedTransfer, AResumedUploadWhoseRestartIsRefusedSendsTheWholeFile) {
+  const std::string received = Local.File("received.bin");
+  Server = std::make_unique<TFakeFtpServer>(TScript()
+                                                .On("PASV", {Pasv("227 ({})")})
+                                                .Reply("REST .*", "502 No.")
+                                                .On("STOR .*", {Send("150 Ok."), Action("data_recv", Json(received)),
+                                                                Send("226 Done.")})
+                                                .StandardLogin()
+                                                .ToJson());
+  Client = std::make_unique<TClient>(Server->Port(), "joe", "pw", false);
+  Client->Login();
+  WriteFile(Local.File("up.bin"), "0123456789");
+  Client->Component->ResumeUpload(Local.File("up.bin"), "", "/up.bin", TTransferType::Binary, 4);
+  ASSERT_TRUE(Client->Events->WaitCompleted(3, 15s));
+  EXPECT_EQ(Client->Events->LastCompleted(), "CommandCompleted ResumeUpload 1 0");
+  EXPECT_EQ(ReadFile(received), "0123456789");
+}
+
 TEST_F(ScriptedTransfer, ClosingReplyInTheSameSegmentAsThePreliminary) {
   Download(TScript()
                .On("PASV", {Pasv("227 ({})")})

@@ -88,11 +88,14 @@ TEST_F(Transfer, ResumedUploadSendsFromTheOffset) {
 
 TEST_F(Transfer, TextModeConvertsLineEndsBothWays) {
   WriteFile(Server.RootFile("notes.txt"), "one\ntwo\n\nthree\n");  // the server sends CR LF
+  WriteFile(Server.RootFile("cr.txt"), "last\r");  // a CR that ends the file stays
   WriteFile(Local.File("up.txt"), "alpha\nbeta\n");
   auto client = Connect(true);
   client->Component->Download("", "/notes.txt", Local.File("notes.txt"), TTransferType::ASCII);
+  client->Component->Download("", "/cr.txt", Local.File("cr.txt"), TTransferType::ASCII);
   client->Component->Upload(Local.File("up.txt"), "", "/up.txt", TTransferType::ASCII);
-  ASSERT_TRUE(client->Events->WaitCompleted(5));
+  ASSERT_TRUE(client->Events->WaitCompleted(7));
+  EXPECT_EQ(ReadFile(Local.File("cr.txt")), "last\r");
   EXPECT_EQ(client->Events->LastCompleted(), "CommandCompleted Upload 1 0");
   EXPECT_EQ(ReadFile(Local.File("notes.txt")), "one\ntwo\n\nthree\n");
   EXPECT_EQ(ReadFile(Server.RootFile("up.txt")), "alpha\nbeta\n");  // it stores CR LF as LF
