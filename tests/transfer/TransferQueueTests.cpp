@@ -402,22 +402,34 @@ TEST_F(TransferQueue, ARefusedDownloadEndsOnceAndTheNextGoesOn) {
   TScript script;
   script.StandardLogin()
       .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
-      .Reply("RETR /?missing.bin", "550 No such file.")
+      .Reply("RETR /?missing file.bin", "550 No such file.")
+      .Reply("STOR .*", "553 Not allowed.")
       .Reply("CWD .*", "250 OK.")
       .Reply("PWD", "257 \"/\" is the current folder.")
       .On("RETR /?ok.bin", {Send("150 Here it comes."), Action("data", Json("abc")), Send("226 Done.")});
   Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
   int completed = 0;
   Queue->OnItemCompleted = [&](TTransferItems&, TTransferItem& item) {
-    if (item.SourceName == "missing.bin") ++completed;
+    if (item.SourceName == "missing file.bin") ++completed;
   };
-  for (const char* name : {"missing.bin", "ok.bin"}) ASSERT_GE(Add(Download(name, Fake->Port(), "user", "pw")), 0);
+  for (const char* name : {"missing file.bin", "ok.bin"}) ASSERT_GE(Add(Download(name, Fake->Port(), "user", "pw")), 0);
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Queue->Item(0)->State, isError);
   EXPECT_EQ(Queue->Item(1)->State, isDone);
   EXPECT_EQ(completed, 1);
   EXPECT_EQ(Queue->DoneCount, 2);
   EXPECT_EQ(ReadFile(Local.File("ok.bin")), "abc");
+  EXPECT_TRUE(AskedPrompts().empty()) << "the hint about spaces is for uploads only";
+  // A refused upload of a name with a space hints at the conversion options.
+  WriteFile(Local.File("up file.txt"), "up");
+  TTransferEntry up = Download("up file.txt", Fake->Port(), "user", "pw");
+  std::swap(up.SourceFolder, up.DestFolder);
+  up.IsUpload = true;
+  ASSERT_GE(Add(up), 0);
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_EQ(Queue->Item(2)->State, isError);
+  ASSERT_EQ(AskedPrompts().size(), 1u);
+  EXPECT_TRUE(AskedPrompts()[0].Text.contains("\"up file.txt\", which may be due to the fact that the filename contains spaces"));
 }
 
 }  // namespace
