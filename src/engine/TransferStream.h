@@ -8,7 +8,6 @@
 
 namespace ferrowin {
 
-
 class TTransferStream {
  public:
   virtual ~TTransferStream() = default;
@@ -36,8 +35,9 @@ enum class TFileMode { Create, Append, Read };
 
 // A local file, written straight through to the system (no buffer of our own to lose).
 // A file being downloaded is opened (or found creatable) at once, so a local problem shows
-// before the server is asked; it is created, truncated or cut back only at Begin(), so a
-// download the server refuses leaves the local file exactly as it was.
+// before the server is asked; an existing file is truncated or cut back only at Begin(), and
+// a new one made while the server answers is removed if it refuses, so a refused download
+// leaves the local side exactly as it was.
 class TFileStream final : public TTransferStream {
  public:
   TFileStream(const std::string& path, TFileMode mode);
