@@ -1,10 +1,13 @@
-// The help pages, the contexts the dialogs ask for, the help window and the About box.
+// The help pages, the contexts the dialogs ask for, the help window, the About box and the
+// message box a prompt shows when nobody answers it for the user.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QApplication>
@@ -131,6 +134,28 @@ TEST(Help, AboutShowsTheVersionAndTheIcon) {
   ShowAbout(nullptr);
   SetDialogAnswerer(nullptr);
   EXPECT_TRUE(shown);
+}
+
+TEST(Prompt, TheMessageBoxShowsTheButtonTextsAndTheDefault) {
+  TPrompt prompt;
+  prompt.Text = QStringLiteral("The file is there.");
+  prompt.Buttons = QMessageBox::Yes | QMessageBox::No;
+  prompt.Default = QMessageBox::No;
+  prompt.ButtonTexts = {{QMessageBox::Yes, QStringLiteral("&Resume")}};
+  QString yes, fallback;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    poll.stop();
+    yes = box->button(QMessageBox::Yes)->text();
+    fallback = box->defaultButton() ? box->defaultButton()->text() : QString();
+    box->button(QMessageBox::Yes)->click();
+  });
+  poll.start(10);
+  EXPECT_EQ(Ask(nullptr, prompt), QMessageBox::Yes);
+  EXPECT_EQ(yes, "&Resume");
+  EXPECT_EQ(fallback, "&No");
 }
 
 }  // namespace
