@@ -174,6 +174,16 @@ TEST_F(LocalView, CopyAndPasteNeverOverwrite) {
   View->PasteFiles();
   EXPECT_EQ(fs::file_size(Files.File("sub/a.txt")), 12u);
   EXPECT_TRUE(fs::exists(Files.File("a.txt")));
+  // Nor does a cut: both files stay as they are.
+  ASSERT_TRUE(View->ChangeFolderWait(Files.Path()));
+  ASSERT_TRUE(WaitFor([&] { return Row("a.txt") >= 0; }));
+  View->ListView()->ClearSelection();
+  View->ListView()->SetSelected(Row("a.txt"), true);
+  View->CutSelected();
+  ASSERT_TRUE(View->ChangeFolderWait(Files.File("sub")));
+  View->PasteFiles();
+  EXPECT_EQ(fs::file_size(Files.File("sub/a.txt")), 12u);
+  EXPECT_EQ(fs::file_size(Files.File("a.txt")), 5u);
 }
 
 TEST_F(LocalView, TakesNoTransfersAndNoDropsFromItself) {
