@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -104,6 +105,14 @@ TEST(Help, ContentsAndF1LeadToTheSections) {
   emit f1->activated();
   ASSERT_NE(HelpWindow(), nullptr);
   EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "context-8");
+  QPushButton* back = nullptr;
+  for (QPushButton* b : HelpWindow()->findChildren<QPushButton*>())
+    if (b->text() == "&Back") back = b;
+  ASSERT_NE(back, nullptr);
+  EXPECT_FALSE(back->isEnabled()) << "nothing to go back to yet";
+  HelpWindow()->layout()->activate();
+  EXPECT_LT(back->geometry().bottom(), HelpWindow()->Browser()->mapTo(HelpWindow(), QPoint()).y())
+      << "the buttons sit above the page";
 
   // Each page's sections are its children in the contents; a click shows the section.
   QTreeWidget* contents = HelpWindow()->Contents();
@@ -115,6 +124,7 @@ TEST(Help, ContentsAndF1LeadToTheSections) {
   EXPECT_EQ(connecting->child(0)->text(0), "The site manager");
   emit contents->itemClicked(connecting->child(0), 0);
   EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "context-77");
+  EXPECT_TRUE(back->isEnabled());
   emit contents->itemClicked(connecting, 0);
   EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "");
   CloseHelpWindow();
