@@ -84,9 +84,9 @@ class Automation : public TViewTest {
     return -1;
   }
   // ConnectTo over the bus, then the listing.
-  bool Connect(TPyFtpServer& server) {
+  bool Connect(TPyFtpServer& server, const QString& folder = {}) {
     const QDBusMessage reply = Client->Call(
-        "ConnectTo", {"127.0.0.1", server.Port(), TPyFtpServer::UserName, TPyFtpServer::Password, "", ""});
+        "ConnectTo", {"127.0.0.1", server.Port(), TPyFtpServer::UserName, TPyFtpServer::Password, "", folder});
     EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     return WaitFor([&] { return Host().Connected() && Host().ListView()->ItemCount() > 0 && !Host().Animating; });
   }
@@ -103,6 +103,7 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
   std::ofstream(server.RootFile("a.txt")) << "a";
   std::ofstream(server.RootFile("b.txt")) << "b";
   fs::create_directory(server.RootFile("sub"));
+  std::ofstream(server.RootFile("sub/in.txt")) << "in";
   // The window is the dialog: no menu, status bar, log, local side or tab buttons.
   for (QWidget* hidden : {static_cast<QWidget*>(Window->menuBar()), static_cast<QWidget*>(Window->statusBar()),
                           static_cast<QWidget*>(Window->memoLog), static_cast<QWidget*>(Window->pgctrlLocal),
@@ -181,7 +182,8 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
   // Connecting while connected keeps the first connection in its own tab.
   THostView* first = &Host();
   ASSERT_TRUE(Client->Set("DialogAction", 2));
-  ASSERT_TRUE(Connect(server));
+  ASSERT_TRUE(Connect(server, "/sub"));
+  EXPECT_EQ(Host().GetFolder(), "/sub/");
   EXPECT_EQ(Window->pgctrlHost->count(), 2);
   EXPECT_NE(&Host(), first);
   EXPECT_TRUE(first->Connected());
