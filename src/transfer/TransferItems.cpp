@@ -115,13 +115,9 @@ TFTPComponent* TTransferItems::GetConnection(const TTransferItem& item) {
         c->Encryption == item.Encryption && !c->Busy())
       return c.get();
   }
-  // Another server or login: the pool holds one connection, replaced.
-  while (!Connections.empty()) {
-    std::unique_ptr<TFTPComponent> c = std::move(Connections.back());
-    Connections.pop_back();
-    c->Logout();
-    ReleaseLater(std::move(c));
-  }
+  // Another server or login: the pool holds one connection, replaced. Nothing runs on it
+  // (we start only when idle), and the ended items that ran on it must forget it.
+  DisconnectAll();
   return NewPooled(item);
 }
 

@@ -337,7 +337,9 @@ void TfrmTransfer::AllDone() {
 void TfrmTransfer::QueueError(const std::string& message) {
   if (OnThreadError) OnThreadError("Transfer Thread Error: " + message);
   AddLog(message, ErrorColor);
-  if (Shown && Shown->StateCount[isPending] == 0) AllDone();
+  // The running item's end follows its error and runs All done then: a login that is retried
+  // after a refused attempt is not the end of the batch.
+  if (Shown && Shown->StateCount[isPending] == 0 && Shown->StateCount[isBusy] == 0) AllDone();
 }
 
 void TfrmTransfer::btnSkipClick() {

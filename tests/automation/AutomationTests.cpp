@@ -21,6 +21,7 @@
 
 #include "Automation.h"
 #include "AutomationBus.h"
+#include "AutomationFactory.h"
 #include "AutomationHooks.h"
 #include "BusClient.h"
 #include "HostView.h"
@@ -83,9 +84,9 @@ class Automation : public TViewTest {
     return -1;
   }
   // ConnectTo over the bus, then the listing.
-  bool Connect(TPyFtpServer& server) {
+  bool Connect(TPyFtpServer& server, const QString& folder = {}) {
     const QDBusMessage reply = Client->Call(
-        "ConnectTo", {"127.0.0.1", server.Port(), TPyFtpServer::UserName, TPyFtpServer::Password, "", ""});
+        "ConnectTo", {"127.0.0.1", server.Port(), TPyFtpServer::UserName, TPyFtpServer::Password, "", folder});
     EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     return WaitFor([&] { return Host().Connected() && Host().ListView()->ItemCount() > 0 && !Host().Animating; });
   }
@@ -102,6 +103,7 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
   std::ofstream(server.RootFile("a.txt")) << "a";
   std::ofstream(server.RootFile("b.txt")) << "b";
   fs::create_directory(server.RootFile("sub"));
+  std::ofstream(server.RootFile("sub/in.txt")) << "in";
   // The window is the dialog: no menu, status bar, log, local side or tab buttons.
   for (QWidget* hidden : {static_cast<QWidget*>(Window->menuBar()), static_cast<QWidget*>(Window->statusBar()),
                           static_cast<QWidget*>(Window->memoLog), static_cast<QWidget*>(Window->pgctrlLocal),
@@ -121,6 +123,7 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
   EXPECT_TRUE(WaitFor([&] { return Client->Events.Count("OnLoggedIn") == 1; }));
   EXPECT_EQ(Client->Events.Count("OnConnected"), 1);
   EXPECT_EQ(Window->windowTitle(), "127.0.0.1 - Ferrowin");
+  EXPECT_EQ(Window->pgctrlHost->tabText(Window->pgctrlHost->currentIndex()), "127.0.0.1");
   const int a = IndexOf("a.txt"), b = IndexOf("b.txt"), sub = IndexOf("sub");
   ASSERT_GE(std::min({a, b, sub}), 0);
   EXPECT_EQ(Client->Value("ItemIsFolder", {sub}), QVariant(true));
@@ -178,12 +181,14 @@ TEST_F(Automation, TheDialogFollowsItsKindAndTheSelection) {
 
   // Connecting while connected keeps the first connection in its own tab.
   THostView* first = &Host();
-  ASSERT_TRUE(Connect(server));
+  ASSERT_TRUE(Client->Set("DialogAction", 2));
+  ASSERT_TRUE(Connect(server, "/sub"));
+  EXPECT_EQ(Host().GetFolder(), "/sub/");
   EXPECT_EQ(Window->pgctrlHost->count(), 2);
   EXPECT_NE(&Host(), first);
   EXPECT_TRUE(first->Connected());
-  EXPECT_EQ(Host().ListView()->ReportView()->selectionMode(), QAbstractItemView::ExtendedSelection)
-      << "the new tab follows the dialog's kind (save)";
+  EXPECT_EQ(Host().ListView()->ReportView()->selectionMode(), QAbstractItemView::SingleSelection)
+      << "the new tab follows the dialog's kind (save as)";
 }
 
 TEST_F(Automation, UploadsGoThroughTheGeneralQueueAndLocalFoldersStay) {
@@ -205,6 +210,7 @@ TEST_F(Automation, UploadsGoThroughTheGeneralQueueAndLocalFoldersStay) {
   ASSERT_TRUE(WaitFor([&] { return Client->Events.Count("OnAllItemsCompleted") == 1; }, std::chrono::seconds(20)));
   EXPECT_TRUE(fs::exists(server.RootFile("LOWER.TXT"))) << "the converted name, upper case";
   EXPECT_EQ(Window->TransferList->General().Count(), 1);
+  EXPECT_EQ(Window->TransferList->General().Item(0)->Size, 9) << "the progress counts the file's bytes";
   EXPECT_EQ(Client->Events.Arguments.value(Client->Events.Names.indexOf("OnItemCompleted")),
             QString::fromStdString(disk.File("lower.txt")));
   // The name given is used as it is, and what is there is replaced without a question.
@@ -311,6 +317,66 @@ TEST_F(Automation, ClosingTheWindowCancelsAndWritesNothing) {
   EXPECT_TRUE(AskedPrompts().empty());
   EXPECT_EQ(files(), before);
   EXPECT_TRUE(Host().Connected()) << "the copy stays its client's";
+}
+
+// The factory answers a client once its copy is on the bus, or with why there is none; either
+// way it is idle again. The copy here is a script that only records how it was started.
+TEST(QuorraFactory, AnswersWhenTheCopyComesOrSaysWhyNot) {
+  TTempDir dir;
+  const std::string script = dir.File("copy.sh"), started = dir.File("started");
+  std::ofstream(script) << "#!/bin/sh\necho \"$1\" > " << started << ".part && mv " << started << ".part " << started << "\n";
+  fs::permissions(script, fs::perms::owner_all);
+  const struct {
+    std::string Program;
+    bool Registers;
+    const char* Error;
+  } cases[] = {{script, true, ""}, {script, false, "did not come onto the bus"}, {dir.File("none"), false, "Cannot start"}};
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Program + (c.Registers ? " registers" : ""));
+    fs::remove(started);
+    TQuorraFactory factory(QString::fromStdString(c.Program), bus);
+    factory.StartLimit = std::chrono::milliseconds(c.Registers ? 30000 : 300);
+    ASSERT_TRUE(bus.registerObject(FactoryPath, &factory, QDBusConnection::ExportScriptableSlots));
+    TBusClient client(QStringLiteral("client"), bus.baseService()), copy(QStringLiteral("copy"), bus.baseService());
+    QDBusPendingCall pending = client.Bus.asyncCall(
+        QDBusMessage::createMethodCall(client.Service, FactoryPath, "Lumbra.QuorraFactory", "CreateQuorra"));
+    if (c.Registers) {
+      ASSERT_TRUE(WaitFor([&] { return fs::exists(started); }));
+      const QString args = QString::fromStdString(ReadFile(started)).trimmed();
+      EXPECT_TRUE(args.startsWith("--automation=" + client.Bus.baseService() + ",")) << args.toStdString();
+      copy.Call(FactoryPath, "Lumbra.QuorraFactory", "Register", {args.section(',', 1)});
+    }
+    ASSERT_TRUE(WaitFor([&] { return pending.isFinished(); }, std::chrono::seconds(40)));
+    const QDBusMessage reply = pending.reply();
+    if (c.Registers) EXPECT_EQ(reply.arguments().value(0).toString(), copy.Bus.baseService());
+    else EXPECT_TRUE(reply.errorMessage().contains(c.Error)) << reply.errorMessage().toStdString();
+    EXPECT_TRUE(factory.Idle());
+    bus.unregisterObject(FactoryPath);
+  }
+}
+
+// A released copy's object is off the bus before the copy ends: nothing reaches what is gone.
+class AutomationCopy : public TViewTest {};
+TEST_F(AutomationCopy, ReleaseTakesTheObjectOffTheBusFirst) {
+  std::ofstream(Home.File("ferrowin.ini")) << "[Connection]\r\nShowManager=0\r\n";
+  TfrmMain main;
+  TAutomationStart start;
+  start.Kind = TAutomationStart::TKind::Copy;
+  start.Token = "token";
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  TAutomationCopy copy(main, start, bus);
+  bool ended = false, servedAtEnd = true;
+  copy.OnEnd = [&] {
+    ended = true;
+    servedAtEnd = bus.objectRegisteredAt(QStringLiteral("/Quorra")) != nullptr;
+  };
+  ASSERT_TRUE(copy.Start());
+  ASSERT_NE(bus.objectRegisteredAt(QStringLiteral("/Quorra")), nullptr);
+  TBusClient client(QStringLiteral("client"), bus.baseService());
+  EXPECT_EQ(client.Call("/Quorra", "Lumbra.QuorraInstance", "Release").type(), QDBusMessage::ReplyMessage);
+  ASSERT_TRUE(WaitFor([&] { return ended; }));
+  EXPECT_FALSE(servedAtEnd);
 }
 
 // Every member of the shipped type library is served, in its order, and answers (a call

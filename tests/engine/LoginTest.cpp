@@ -170,6 +170,16 @@ TEST_F(Login, RefusedFirewallLogin) {
   EXPECT_TRUE(client.Events->Has("CantLogIn"));
 }
 
+// The password was taken but the line dropped before the login ended: still a failed login.
+TEST_F(Login, ConnectionLostAfterThePasswordIsAFailedLogin) {
+  EngineSettings().MaxAttempts = 1;
+  TFakeFtpServer server(TScript().On("FEAT", {Action("close", "true")}).StandardLogin().ToJson());
+  TClient client(server.Port(), "joe", "pw");
+  client.Login();
+  EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted Login 0 0");
+  EXPECT_TRUE(client.Events->Has("CantLogIn"));
+}
+
 // Neither password may show in the log or the trace, whatever way the login ended.
 void ExpectNoPassword(const TEventRecorder& events, const std::string& trace, const Lines& passwords) {
   for (const std::string& password : passwords) {

@@ -218,6 +218,12 @@ TEST_F(TransferQueue, PoolKeptForOneLoginReplacedForAnother) {
   EXPECT_EQ(Queue->Connections[0]->User, "ann");
   EXPECT_EQ(Queue->StateCount[isDone], 3);
   EXPECT_EQ(ReadFile(Local.File("3")), "data");
+  for (const auto& item : Queue->Items)  // else the item, when it goes, writes into the freed one
+    EXPECT_TRUE(!item->Connection || Queue->InPool(item->Connection)) << item->SourceName;
+  // A late login on the kept connection starts nothing that has ended.
+  TFTPComponent& kept = *Queue->Connections[0];
+  kept.OnLoggedIn(kept);
+  EXPECT_EQ(Queue->StateCount[isBusy], 0);
 }
 
 // An item of a firewall site logs on through the preferences' firewall (here a user with
@@ -351,6 +357,28 @@ TEST(TransferServices, TheFirstListServesViewsUntilItGoes) {
     EXPECT_EQ(TransferServices(), static_cast<TTransferServices*>(&first));
   }
   EXPECT_EQ(TransferServices(), nullptr) << "nothing left pointing at a list that is gone";
+}
+
+// Notifications already posted may still be dispatched to a released connection: none may
+// reach the item or queue it served.
+TEST(TransferRelease, AReleasedConnectionHandsNothingOn) {
+  auto connection = std::make_unique<TFTPComponent>();
+  TFTPComponent& c = *connection;
+  const auto any = [](auto&&...) {};
+  c.OnAbort = any;
+  c.OnCantLogIn = any;
+  c.OnCommandCompleted = any;
+  c.OnConnect = any;
+  c.OnDisconnect = any;
+  c.OnError = any;
+  c.OnLog = any;
+  c.OnLoggedIn = any;
+  c.OnProgress = any;
+  c.OnUpdateFileSize = any;
+  TTransferItems::ReleaseLater(std::move(connection));
+  EXPECT_FALSE(c.OnAbort || c.OnCantLogIn || c.OnConnect || c.OnDisconnect || c.OnLoggedIn ||
+               c.OnCommandCompleted || c.OnError || c.OnLog || c.OnProgress || c.OnUpdateFileSize);
+  QCoreApplication::processEvents();
 }
 
 TEST(TransferNames, UnsafeNamesRefused) {

@@ -1,10 +1,14 @@
-// The help pages, the contexts the dialogs ask for, the help window and the About box.
+// The help pages, the contexts the dialogs ask for, the help window, the About box and the
+// message box a prompt shows when nobody answers it for the user.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QApplication>
@@ -101,6 +105,14 @@ TEST(Help, ContentsAndF1LeadToTheSections) {
   emit f1->activated();
   ASSERT_NE(HelpWindow(), nullptr);
   EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "context-8");
+  QPushButton* back = nullptr;
+  for (QPushButton* b : HelpWindow()->findChildren<QPushButton*>())
+    if (b->text() == "&Back") back = b;
+  ASSERT_NE(back, nullptr);
+  EXPECT_FALSE(back->isEnabled()) << "nothing to go back to yet";
+  HelpWindow()->layout()->activate();
+  EXPECT_LT(back->geometry().bottom(), HelpWindow()->Browser()->mapTo(HelpWindow(), QPoint()).y())
+      << "the buttons sit above the page";
 
   // Each page's sections are its children in the contents; a click shows the section.
   QTreeWidget* contents = HelpWindow()->Contents();
@@ -112,6 +124,7 @@ TEST(Help, ContentsAndF1LeadToTheSections) {
   EXPECT_EQ(connecting->child(0)->text(0), "The site manager");
   emit contents->itemClicked(connecting->child(0), 0);
   EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "context-77");
+  EXPECT_TRUE(back->isEnabled());
   emit contents->itemClicked(connecting, 0);
   EXPECT_EQ(HelpWindow()->Browser()->source().fragment(), "");
   CloseHelpWindow();
@@ -131,6 +144,28 @@ TEST(Help, AboutShowsTheVersionAndTheIcon) {
   ShowAbout(nullptr);
   SetDialogAnswerer(nullptr);
   EXPECT_TRUE(shown);
+}
+
+TEST(Prompt, TheMessageBoxShowsTheButtonTextsAndTheDefault) {
+  TPrompt prompt;
+  prompt.Text = QStringLiteral("The file is there.");
+  prompt.Buttons = QMessageBox::Yes | QMessageBox::No;
+  prompt.Default = QMessageBox::No;
+  prompt.ButtonTexts = {{QMessageBox::Yes, QStringLiteral("&Resume")}};
+  QString yes, fallback;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    poll.stop();
+    yes = box->button(QMessageBox::Yes)->text();
+    fallback = box->defaultButton() ? box->defaultButton()->text() : QString();
+    box->button(QMessageBox::Yes)->click();
+  });
+  poll.start(10);
+  EXPECT_EQ(Ask(nullptr, prompt), QMessageBox::Yes);
+  EXPECT_EQ(yes, "&Resume");
+  EXPECT_EQ(fallback, "&No");
 }
 
 }  // namespace

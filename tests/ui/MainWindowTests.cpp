@@ -429,16 +429,23 @@ TEST_F(MainWindow, TheSplitterHidesTheLogAndTheNextStartKeepsItHidden) {
     for (QSplitter* s : w.findChildren<QSplitter*>())
       if (s->orientation() == Qt::Vertical) splitter = s;
     ASSERT_NE(splitter, nullptr);
-    QWidget* handle = splitter->handle(1);
-    auto drag = [&](QEvent::Type type, QPoint local) {
-      QMouseEvent e(type, local, handle->mapToGlobal(local), Qt::LeftButton,
-                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-      QCoreApplication::sendEvent(handle, &e);
+    auto drag = [&](QSplitter* s, QPoint by) {
+      QWidget* handle = s->handle(1);
+      const QPoint middle = handle->rect().center();
+      for (auto [type, at] : {std::pair{QEvent::MouseButtonPress, middle}, {QEvent::MouseMove, middle + by},
+                              {QEvent::MouseButtonRelease, middle + by}}) {
+        QMouseEvent e(type, at, handle->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &e);
+      }
     };
-    const QPoint middle = handle->rect().center();
-    drag(QEvent::MouseButtonPress, middle);
-    drag(QEvent::MouseMove, middle - QPoint(0, 400));
-    drag(QEvent::MouseButtonRelease, middle - QPoint(0, 400));
+    auto* sides = qobject_cast<QSplitter*>(splitter->widget(1));
+    ASSERT_NE(sides, nullptr);
+    for (QPoint by : {QPoint(-5000, 0), QPoint(5000, 0)}) {  // neither side can be dragged out of sight
+      drag(sides, by);
+      EXPECT_GT(std::min(sides->sizes()[0], sides->sizes()[1]), 0) << by.x();
+    }
+    drag(splitter, QPoint(0, -400));
     EXPECT_FALSE(w.btnShowLog->isChecked());
     EXPECT_FALSE(w.mnuShowLog->isChecked());
     EXPECT_FALSE(w.memoLog->isVisible());

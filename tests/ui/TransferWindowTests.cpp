@@ -76,10 +76,10 @@ class TransferWindows : public TViewTest {
     SetPromptAnswerer(nullptr);
     Fake.reset();
   }
-  void Add(TTransferItems& queue, const std::string& name) {
+  void Add(TTransferItems& queue, const std::string& name, int port = 0) {
     TTransferEntry e;
     e.Host = "127.0.0.1";
-    e.Port = static_cast<std::uint32_t>(Fake->Port());
+    e.Port = static_cast<std::uint32_t>(port ? port : Fake->Port());
     e.UserID = "user";
     e.Password = "pw";
     e.SourceFolder = "/";
@@ -134,9 +134,8 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   EXPECT_TRUE(Progress().ApplicationTitle().startsWith("0% Transferred (file 1/2), ")) << Progress().ApplicationTitle().toStdString();
   EXPECT_TRUE(Progress().ApplicationTitle().endsWith("/sec - Ferrowin"));
   EXPECT_EQ(Progress().windowTitle(), Progress().ApplicationTitle());
-  Window->mnuShowTransferInfo->trigger();
+  Window->mnuShowTransferInfo->trigger();  // showing it brings the figures up to date
   ASSERT_TRUE(Progress().isVisible());
-  Progress().Refresh();
   EXPECT_TRUE(Progress().windowTitle().startsWith("0% Transferred (")) << Progress().windowTitle().toStdString();
   EXPECT_EQ(Progress().ApplicationTitle(), "Ferrowin");
   EXPECT_EQ(Progress().lblFileCount->text(), "File 1 of 2");
@@ -201,9 +200,23 @@ TEST_F(TransferWindows, AnHttpItemCanBeSkippedOnceConnected) {
 
 TEST_F(TransferWindows, TheEndOfTheLastTransferIsAnnounced) {  // the end-of-all sound, a batch run's end
   int ends = 0;
-  Progress().OnAllDone = [&] { ++ends; };
-  Add(Window->TransferList->General(), "ok.bin");
+  bool retried = false;
+  TTransferItems& general = Window->TransferList->General();
+  Progress().OnAllDone = [&] {
+    ++ends;
+    retried = std::any_of(general.Log.begin(), general.Log.end(),
+                          [](const TQueueLogLine& l) { return l.Message.find("attempt 2") != std::string::npos; });
+  };
+  Add(general, "ok.bin");
   EXPECT_TRUE(WaitFor([&] { return ends == 1; }, Long));
+  // A refused first attempt is no end while the second is still to come.
+  EngineSettings().MaxAttempts = 2;
+  EngineSettings().RetryDelay = 1;
+  Add(general, "refused.bin", ClosedPort());
+  EXPECT_TRUE(WaitFor([&] { return general.StateCount[isError] == 1; }, Long));
+  EXPECT_EQ(ends, 2);
+  EXPECT_TRUE(retried);
+  Progress().OnAllDone = nullptr;  // the window's end may announce once more
 }
 
 TEST_F(TransferWindows, ManagerRowsMenuReorderAndResubmit) {

@@ -19,6 +19,16 @@
 namespace ferrowin::test {
 namespace {
 
+// Names are remembered per extension: each extension keeps its own, short ones too.
+TEST(ShellTypeName, EachExtensionHasItsOwn) {
+  const QString jpg = ShellTypeName("a.jpg"), mpg = ShellTypeName("b.MPG");
+  EXPECT_FALSE(jpg.isEmpty());
+  EXPECT_NE(jpg, mpg);
+  EXPECT_EQ(ShellTypeName("c.JPG"), jpg);
+  EXPECT_FALSE(ShellTypeName("main.c").isEmpty());
+  EXPECT_EQ(ShellTypeName("README"), "");
+}
+
 TEST(PropertiesSize, TruncatedUnitThenTheWholeByteCount) {
   const std::pair<std::uint64_t, const char*> cases[] = {
       {0, "0 (0 Bytes)"},

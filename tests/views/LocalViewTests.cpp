@@ -1,7 +1,10 @@
 // The local view over the desktop's file model: folders, masks, dates, free space, rename in
 // place, new folders, the trash and the clipboard.
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFileSystemModel>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
@@ -167,6 +170,9 @@ TEST_F(LocalView, DeleteMovesTheSelectionToTheTrash) {
 TEST_F(LocalView, CopyAndPasteNeverOverwrite) {
   View->ListView()->SetSelected(Row("a.txt"), true);
   View->CopySelected();
+  // The desktop's file managers paste from this list.
+  EXPECT_EQ(QApplication::clipboard()->mimeData()->data("x-special/gnome-copied-files"),
+            "copy\n" + QUrl::fromLocalFile(QString::fromStdString(Files.File("a.txt"))).toEncoded());
   ASSERT_TRUE(View->OpenItem(Row("sub")));
   View->PasteFiles();
   EXPECT_EQ(fs::file_size(Files.File("sub/a.txt")), 5u);
@@ -174,6 +180,16 @@ TEST_F(LocalView, CopyAndPasteNeverOverwrite) {
   View->PasteFiles();
   EXPECT_EQ(fs::file_size(Files.File("sub/a.txt")), 12u);
   EXPECT_TRUE(fs::exists(Files.File("a.txt")));
+  // Nor does a cut: both files stay as they are.
+  ASSERT_TRUE(View->ChangeFolderWait(Files.Path()));
+  ASSERT_TRUE(WaitFor([&] { return Row("a.txt") >= 0; }));
+  View->ListView()->ClearSelection();
+  View->ListView()->SetSelected(Row("a.txt"), true);
+  View->CutSelected();
+  ASSERT_TRUE(View->ChangeFolderWait(Files.File("sub")));
+  View->PasteFiles();
+  EXPECT_EQ(fs::file_size(Files.File("sub/a.txt")), 12u);
+  EXPECT_EQ(fs::file_size(Files.File("a.txt")), 5u);
 }
 
 TEST_F(LocalView, TakesNoTransfersAndNoDropsFromItself) {
