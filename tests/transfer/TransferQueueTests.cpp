@@ -292,6 +292,8 @@ TEST_F(TransferQueue, BatchArithmeticIs64BitAndFollowsCancelAndResubmit) {
   EXPECT_EQ(Queue->BytesLeft, 100 + GiB / 2 + 1000);
   Queue->Item(1)->BytesDone = 9 * GiB / 4;
   EXPECT_EQ(Queue->Item(1)->PercentDone(), 90);
+  Queue->Item(2)->Size = 0;  // an empty file: nothing to divide by
+  EXPECT_EQ(Queue->Item(2)->PercentDone(), 0);
   // Cancelled items stay cancelled; the busy one is skipped; the queue ends.
   Queue->CancelPending();
   EXPECT_EQ(Queue->StateCount[isCancelled], 2);
