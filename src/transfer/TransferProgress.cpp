@@ -103,15 +103,12 @@ void TfrmTransfer::CreateControls() {
   layout->addStretch(0);
   tmrRefresh = new QTimer(this);
   tmrRefresh->setInterval(1000);
-  connect(tmrRefresh, &QTimer::timeout, this, [this] {
-    if (Current) Refresh();
-  });
+  // Refresh does nothing without a current item.
+  connect(tmrRefresh, &QTimer::timeout, this, &TfrmTransfer::Refresh);
   tmrProgress = new QTimer(this);
   tmrProgress->setSingleShot(true);
   tmrProgress->setInterval(ProgressRefreshMs);
-  connect(tmrProgress, &QTimer::timeout, this, [this] {
-    if (Current) Refresh();
-  });
+  connect(tmrProgress, &QTimer::timeout, this, &TfrmTransfer::Refresh);
   connect(tabQueues, &QTabBar::currentChanged, this, [this](int) { TabChange(); });
   connect(btnSkip, &QPushButton::clicked, this, &TfrmTransfer::btnSkipClick);
   connect(btnCancel, &QPushButton::clicked, this, &TfrmTransfer::btnCancelClick);
