@@ -206,6 +206,26 @@ TEST_F(HostTransfer, StopDuringARecursiveCollectionLeavesNothingQueued) {
   EXPECT_FALSE(Host().Gathering);
 }
 
+TEST_F(HostTransfer, ALinkCycleOnTheServerEndsAtTheDepthLimit) {
+  fs::create_directories(Server.RootFile("loop"));
+  WriteFile(Server.RootFile("loop/f.txt"), "f");
+  fs::create_directory_symlink("..", Server.RootFile("loop/back"));  // loop/back/loop/back/...
+  Connect(Server.Port());
+  ASSERT_TRUE(Local().ChangeFolderWait(Disk.Path()));
+  ASSERT_TRUE(Select(Host(), {"loop"}));
+  ASSERT_TRUE(Host().TransferTo(&Local()));
+  ASSERT_TRUE(WaitIdle());
+  const auto& log = Host().LogEntries();
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const THostLogLine& l) {
+    return l.Color == ErrorColor && l.Message.find("the folders go too deep") != std::string::npos;
+  }));
+  int deepest = 0;
+  for (auto it = fs::recursive_directory_iterator(Disk.File("loop")); it != fs::recursive_directory_iterator(); ++it)
+    deepest = std::max(deepest, it.depth());
+  EXPECT_LE(deepest, THostView::MaxDepth);
+  EXPECT_EQ(ReadFile(Disk.File("loop/f.txt")), "f");
+}
+
 // The view base's keys and its drop handler, through the real list widget, reach the host
 // view's operations: Delete asks first, Shift+Delete does not, F2 renames on the server.
 TEST_F(HostTransfer, KeysAndADropReachTheFileOperations) {
