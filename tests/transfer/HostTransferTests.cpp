@@ -123,6 +123,9 @@ TEST_F(HostTransfer, TreeUploadedAndDownloadedByteExactOverTheBrowsingConnection
   EXPECT_EQ(Host().GetFolder(), "/") << "back on the folder the request started in";
   // The same selection again: every item is new (the earlier ones ended), nothing refused.
   EXPECT_TRUE(AskedPrompts().empty());
+  // The queues going before the view (at exit) leave it nothing to point at.
+  List.reset();
+  EXPECT_EQ(Host().TransferQueue(), nullptr);
 }
 
 TEST_F(HostTransfer, DeleteRemovesANestedTreeInsideOutAndRefreshes) {

@@ -62,7 +62,7 @@ class TransferWindows : public TViewTest {
     TScript script;
     script.StandardLogin()
         .On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))})
-        .On("RETR /ok.bin", {Send("150 Here it comes."), Action("data", Json("abc")), Send("226 Done.")})
+        .On("RETR /ok.*", {Send("150 Here it comes."), Action("data", Json("abc")), Send("226 Done.")})
         .On("RETR .*", {Send("150 Here it comes."), Action("data_partial", Json("xx"))})
         .On("ABOR", {Send("426 Transfer aborted."), Send("226 Abort successful.")});
     Fake = std::make_unique<TFakeFtpServer>(script.ToJson());
@@ -209,13 +209,20 @@ TEST_F(TransferWindows, TheEndOfTheLastTransferIsAnnounced) {  // the end-of-all
   };
   Add(general, "ok.bin");
   EXPECT_TRUE(WaitFor([&] { return ends == 1; }, Long));
-  // A refused first attempt is no end while the second is still to come.
+  // A refused first attempt is no end while the second is still to come, nor is the last one
+  // while another item waits; its red line is in the log meanwhile, which the end clears.
   EngineSettings().MaxAttempts = 2;
   EngineSettings().RetryDelay = 1;
+  Progress().btnDetails->click();
   Add(general, "refused.bin", ClosedPort());
-  EXPECT_TRUE(WaitFor([&] { return general.StateCount[isError] == 1; }, Long));
+  Add(general, "ok2.bin");
+  EXPECT_TRUE(WaitFor([&] { return Progress().memoLog->toPlainText().contains("refused"); }, Long))
+      << Progress().memoLog->toPlainText().toStdString();
+  EXPECT_TRUE(WaitFor([&] { return general.StateCount[isError] == 1 && ends == 2; }, Long));
+  EXPECT_EQ(Named(general, "ok2.bin").State, isDone);
   EXPECT_EQ(ends, 2);
   EXPECT_TRUE(retried);
+  EXPECT_EQ(Progress().memoLog->toPlainText(), "");
   Progress().OnAllDone = nullptr;  // the window's end may announce once more
 }
 
@@ -300,6 +307,18 @@ TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
   p.layout()->activate();
   for (QWidget* w : p.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     EXPECT_TRUE(LayoutHolds(p.layout(), w)) << w->metaObject()->className() << " " << w->toolTip().toStdString();
+  // No figure hides another; the pin button has a face whether pinned or not.
+  const QList<QWidget*> shown = p.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (int i = 0; i < shown.size(); ++i)
+    for (int j = i + 1; j < shown.size(); ++j)
+      if (shown[i]->isVisibleTo(&p) && shown[j]->isVisibleTo(&p)) {
+        EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
+            << shown[i]->metaObject()->className() << " " << shown[j]->metaObject()->className();
+      }
+  for (bool pinned : {false, true, false}) {
+    p.btnPin->setChecked(pinned);
+    EXPECT_FALSE(p.btnPin->icon().isNull()) << pinned;
+  }
   EXPECT_EQ(p.aniCopy->size(), QSize(48, 32));
   EXPECT_LT(p.aniCopy->geometry().right(), p.tabQueues->x()) << "the clip sits left of the queue tabs";
   EXPECT_TRUE(p.Folded());
