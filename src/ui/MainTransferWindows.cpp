@@ -20,7 +20,6 @@ namespace ferrowin {
 void TfrmMain::CreateTransferWindowActions() {
   btnTransferMng = new QAction(style()->standardIcon(QStyle::SP_FileDialogListView),
                                QStringLiteral("Show Transfer Manager"), this);
-  btnTransferMng->setToolTip(QStringLiteral("Show Transfer Manager"));
   btnTransferMng->setCheckable(true);
   mnuShowTransferInfo = new QAction(QStringLiteral("View &Transfers"), this);
   mnuShowTransferInfo->setToolTip(QStringLiteral("Show or hide the transfer window"));

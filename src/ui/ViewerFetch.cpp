@@ -48,7 +48,7 @@ void TPreviewFetch::Connect(const TURLParts& url) {
   c.OnDisconnect = [](TFTPComponent&) {};
   c.OnProgress = [this](TFTPComponent& x, TProgressKind kind, std::int64_t bytes, bool) {
     if (kind == TProgressKind::End || bytes <= Limit || TooBig) return;
-    TooBig = true;  // never more than the bound on disk, nor in the browser
+    TooBig = true;  // stopped soon after the bound; the copy is removed and the browser shows none of it
     x.Abort();
   };
   if (OnPrepare && OnPrepare(c)) c.FirewallLogin();

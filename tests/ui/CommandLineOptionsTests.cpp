@@ -18,6 +18,7 @@ TEST(ReadSwitches, ValuesSwitchesAndURLs) {
   const TCase cases[] = {
       {{"/c", "ftp.example:2121", "-U", "alice"}, "ftp.example", "alice", "", "", "", "", 2121, false, false},
       {{"/C", "other", "/cbox:abc"}, "box", "anonymous", "", "", "", "", 21, false, false},
+      {{"/c", "plain"}, "plain", "anonymous", "", "", "", "", 21, false, false},
       // A value taken by the switch before it is never a switch, a URL or a request itself.
       {{"/p", "--help", "/h", "/pub", "/l", "/home/me"}, "", "anonymous", "--help", "/pub", "/home/me", "", 21, false, false},
       {{"/u", "ftp://not-a-link", "--version"}, "", "ftp://not-a-link", "", "", "", "", 21, false, true},

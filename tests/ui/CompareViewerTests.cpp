@@ -291,11 +291,16 @@ TEST_F(CompareViewer, ARemotePageIsFetchedAndItsCopyGoesWithTheViewer) {
 // given up and leaves no copy.
 TEST_F(CompareViewer, PreviewFetchesShareAConnectionAndStopAtTheBound) {
   WriteFile(Server.RootFile("small.html"), "s");
-  WriteFile(Server.RootFile("big.html"), std::string(200000, 'b'));
+  WriteFile(Server.RootFile("big.html"), "");
+  fs::resize_file(Server.RootFile("big.html"), 256 << 20);
   TPreviewFetch fetch(1000);
   int connections = 0, done = 0;
   bool tooLarge = false;
-  fetch.OnPrepare = [&](TFTPComponent&) { return ++connections, false; };
+  std::string log;
+  fetch.OnPrepare = [&](TFTPComponent& c) {
+    c.OnLog = [&](TFTPComponent&, const std::string& line, TColor) { log += line + "\n"; };
+    return ++connections, false;
+  };
   fetch.OnDone = [&](bool, bool large, const std::string&) {
     ++done;
     tooLarge = large;
@@ -321,6 +326,8 @@ TEST_F(CompareViewer, PreviewFetchesShareAConnectionAndStopAtTheBound) {
     EXPECT_EQ(connections, step.Connections);
     EXPECT_EQ(tooLarge, step.TooLarge);
     EXPECT_EQ(fs::exists(copy), !step.TooLarge);
+    // Stopped, not fetched whole and then thrown away.
+    EXPECT_EQ(log.find("Transferred 268,435,456 bytes"), std::string::npos);
   }
 }
 

@@ -469,6 +469,17 @@ TEST_F(MainMenus, ToolbarSizesMaximizeAndViewStyles) {
   bar.SetLarge(false);
   QCoreApplication::processEvents();
   EXPECT_GE(Window->aniActivity->x(), bar.geometry().right());  // the animation at the right end
+  // The bar under the toolbar dragged down with the mouse, as far as the large size needs.
+  auto* grip = Window->findChild<TBarGrip*>();
+  ASSERT_NE(grip, nullptr);
+  for (const auto& [from, to] : {std::pair{1, 30}, std::pair{30, 1}}) {
+    QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(10, from));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(10, to), grip->mapToGlobal(QPointF(10, to)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(grip, &drag);
+    QTest::mouseRelease(grip, Qt::LeftButton, {}, QPoint(10, to));
+    EXPECT_EQ(bar.Large(), to > from);
+  }
   const int log = Window->memoLog->height();
   struct TStep {
     int Y;

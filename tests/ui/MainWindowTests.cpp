@@ -158,6 +158,7 @@ TEST_F(MainWindow, ConnectedViewsCounterNeverGoesBelowZero) {
 
 TEST_F(MainWindow, ClosingTabsActivatesTheRightNeighbour) {
   TfrmMain& w = Open();
+  EXPECT_TRUE(w.pgctrlLocal->documentMode() && w.pgctrlHost->documentMode()) << "both sides' tabs look alike";
   w.NewHostView();
   w.NewHostView();
   THostView* second = w.HostViewAt(1);
