@@ -517,6 +517,11 @@ TEST_F(MainWindow, TabsAndRecentSitesFollowWhatIsReallyThere) {
   ASSERT_FALSE(AskedPrompts().empty());
   EXPECT_NE(AskedPrompts().back().Text.indexOf("Deleted since"), -1);
   EXPECT_NE(w.LastConnections[0], "Deleted since");
+  // The last one gone: the menu item that connects to it is off.
+  for (const char* name : {"Counted", "Cloned"}) w.LastConnections.Remove(name);
+  w.AddLastConnection("Also deleted");
+  w.mnuLast1Click(0);
+  EXPECT_FALSE(w.mnuLastConnect->isEnabled());
 }
 
 // A refused password: the server's reason in a message, then the prompt again with the user
