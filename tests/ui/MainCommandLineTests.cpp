@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "BatchRun.h"
 #include "CommandLineUsageForm.h"
+#include "HostView.h"
 #include "Main.h"
 #include "Prompts.h"
 #include "Transfer.h"
@@ -44,6 +46,25 @@ class CommandLine : public TViewTest {
   TTempDir Local;
   std::unique_ptr<TfrmMain> Window;
 };
+
+// A batch run stops waiting for its connection at a failure, never at a state on the way to
+// the login (a check may come while the connection is idle and before "logged in" arrives).
+TEST_F(CommandLine, OnlyAFailureEndsTheWaitForTheConnection) {
+  Window = std::make_unique<TfrmMain>();
+  THostView& view = *Window->CurrentHostView();
+  for (int failure : {hsCantLogIn, hsDisconnected, hsError}) {
+    TBatchRun run(*Window->TransferList);
+    run.WatchConnection(view, false);
+    for (int code : {hsStatus, hsBusy, hsConnected, hsReady, hsReasonDone}) {
+      run.HostState(view, code);
+      run.Check();
+    }
+    EXPECT_FALSE(run.Ended()) << failure;
+    run.HostState(view, failure);
+    run.Check();
+    EXPECT_TRUE(run.Ended() && run.ExitStatus() == 1) << failure;
+  }
+}
 
 TEST_F(CommandLine, TwoPlainNamesQueueTwoDownloadsAndOpenNoConnection) {
   std::filesystem::create_directories(Server.RootFile("pub/sub"));
