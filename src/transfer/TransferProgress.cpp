@@ -252,7 +252,7 @@ void TfrmTransfer::Refresh() {
   lblSpeed->setText(QString::fromStdString(t.Speed + "/sec"));
   if (isVisible()) {
     setWindowTitle(QString::fromStdString(t.Caption));
-    SetApplicationTitle(QStringLiteral("Ferrowin"));
+    SetApplicationTitle(RestingTitle());
   } else {
     setWindowTitle(QString::fromStdString(t.Long));
     SetApplicationTitle(QString::fromStdString(t.Long));
@@ -261,7 +261,7 @@ void TfrmTransfer::Refresh() {
     if (OnStatusText) OnStatusText(t.Long);
     if (Manager) Manager->SetStatus(i, BusyStatusText(i));
   } else {
-    SetApplicationTitle(QStringLiteral("Ferrowin"));
+    SetApplicationTitle(RestingTitle());
   }
   if (!tmrRefresh->isActive()) tmrRefresh->start();
 }
@@ -284,7 +284,7 @@ void TfrmTransfer::ResetDisplay(bool finished) {
   pbTotal->setValue(0);
   if (!btnPin->isChecked()) ClearLog();
   if (OnStatusText) OnStatusText("");
-  SetApplicationTitle(QStringLiteral("Ferrowin"));
+  SetApplicationTitle(RestingTitle());
 }
 
 void TfrmTransfer::Animate(bool running) {

@@ -46,6 +46,8 @@ class TfrmTransfer : public QWidget {
   // What the window tells the main window.
   std::function<void(const std::string& text)> OnStatusText;  // panel 1 of the status bar
   std::function<void(const QString& title)> OnApplicationTitle;
+  // The application's title when no transfer is under way.
+  [[nodiscard]] static QString RestingTitle() { return QStringLiteral("Ferrowin"); }
   std::function<void(bool running)> OnActivity;  // the main window's animation
   std::function<void()> OnFileEnded;              // the end-of-file sound
   std::function<void()> OnAllDone;                // notification 134

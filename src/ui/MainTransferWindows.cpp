@@ -60,7 +60,10 @@ void TfrmMain::CreateTransferWindows() {
   list.OnItemState = [&w](TTransferItems&, TTransferItem& item) { w.Manager->ItemState(item); };
   TfrmTransfer& p = *w.Progress;
   p.OnStatusText = list.OnStatusText;
-  p.OnApplicationTitle = [this](const QString& title) { setWindowIconText(title); };
+  // At rest the taskbar shows the window's own title ("host - Ferrowin"), as before any transfer.
+  p.OnApplicationTitle = [this](const QString& title) {
+    setWindowIconText(title == TfrmTransfer::RestingTitle() ? QString() : title);
+  };
   p.OnActivity = [this](bool running) {
     if (!Activity || !Activity->isValid()) return;
     if (!running) Activity->setPaused(true);

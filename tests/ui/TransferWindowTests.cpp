@@ -133,6 +133,7 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   EXPECT_FALSE(Progress().isVisible());
   EXPECT_TRUE(Progress().ApplicationTitle().startsWith("0% Transferred (file 1/2), ")) << Progress().ApplicationTitle().toStdString();
   EXPECT_TRUE(Progress().ApplicationTitle().endsWith("/sec - Ferrowin"));
+  EXPECT_EQ(Window->windowIconText(), Progress().ApplicationTitle()) << "the taskbar's text";
   EXPECT_EQ(Progress().windowTitle(), Progress().ApplicationTitle());
   Window->mnuShowTransferInfo->trigger();  // showing it brings the figures up to date
   ASSERT_TRUE(Progress().isVisible());
@@ -156,6 +157,7 @@ TEST_F(TransferWindows, TitlesFollowTheWindowAndCancelTouchesOnlyTheShownQueue) 
   EXPECT_EQ(Named(other, "o2").State, isCancelled);
   EXPECT_EQ(Retrs(), 2);
   EXPECT_TRUE(WaitFor([&] { return !Progress().isVisible() && Progress().TabCount() == 0; }, Long));
+  EXPECT_EQ(Window->windowIconText(), "") << "at rest the taskbar shows the window's own title";
 }
 
 // A burst of progress repaints the window once; the last figures follow shortly after.
