@@ -97,7 +97,6 @@ THostView* TfrmMain::NewHostView() {
   pgctrlHost->setCurrentWidget(sheet);
   pgctrlHostChange();
   LoadColumnWidths(TSide::Host);
-  HostViewEvent(*view, hsReady, 0);
   btnHostClose->setEnabled(pgctrlHost->count() > 1);
   return view;
 }

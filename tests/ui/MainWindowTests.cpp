@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMovie>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -162,6 +163,7 @@ TEST_F(MainWindow, ClosingTabsActivatesTheRightNeighbour) {
   w.NewHostView();
   w.NewHostView();
   THostView* second = w.HostViewAt(1);
+  const QPointer<QObject> closedHost = w.HostViewAt(0), closedLocal = w.LocalViewAt(0);
   w.pgctrlHost->setCurrentIndex(0);
   w.btnHostCloseClick();
   EXPECT_EQ(w.pgctrlHost->count(), 2);
@@ -177,6 +179,8 @@ TEST_F(MainWindow, ClosingTabsActivatesTheRightNeighbour) {
   w.btnLocalCloseClick();
   w.btnLocalCloseClick();  // the last local tab stays
   EXPECT_EQ(w.pgctrlLocal->count(), 1);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(closedHost.isNull() && closedLocal.isNull()) << "a closed tab's view goes with it";
 }
 
 TEST_F(MainWindow, ASiteWithoutPasswordAndNoPromptNeverConnects) {
