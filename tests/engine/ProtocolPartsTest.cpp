@@ -131,6 +131,11 @@ TEST(NameCodec, ShownNamesGoBackAsTheirBytes) {
   EXPECT_EQ(latin1.EncodeCommand("RNTO n\xC3\xA9.txt"), "RNTO n\xE9.txt");  // a new name, never listed
   EXPECT_EQ(latin1.EncodeCommand("SITE CHMOD 644 \xC3\xA9"), "SITE CHMOD 644 \xE9");
   EXPECT_EQ(latin1.EncodeCommand("PASS p\xC3\xA9"), "PASS p\xC3\xA9");  // passwords go as typed
+  TNameCodec listed;  // a listed name goes back as the bytes it came as, after a mode too
+  listed.Setup("Auto", "WINDOWS-1252", false);
+  listed.Decode("caf\xE9");
+  for (const std::string verb : {"SITE CHMOD 644 ", "CHMOD 644 ", "DELE "})
+    EXPECT_EQ(listed.EncodeCommand(verb + "caf\xC3\xA9"), verb + "caf\xE9") << verb;
   EXPECT_EQ(latin1.Shown("550 caf\xE9: no such file"), "550 caf\xC3\xA9: no such file");
   for (const char* good : {"caf\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) EXPECT_TRUE(ValidUTF8(good)) << good;
   for (const char* bad : {"\xC3", "\xC0\xAF", "\xE9t\xE9", "\xF5\x80\x80\x80"}) EXPECT_FALSE(ValidUTF8(bad)) << bad;
