@@ -413,6 +413,33 @@ TEST_F(Tls, AFirewallLoginIsEncryptedBeforeItsUserLines) {
 // arrive in pieces are awaited without spinning; a data connection that does not speak TLS
 // after PROT P, or shows another certificate without taking up the session, fails clearly;
 // a refused PROT P ends a login that requires TLS, and lets data travel in the clear otherwise.
+// After its closing alert an upload waits for the server to close the data connection, but no
+// longer than the time-out: a server that keeps it open costs that wait, not the session.
+TEST_F(Tls, AnUploadEndsWhenTheServerKeepsTheDataConnectionOpen) {
+  EngineSettings().TimeOut = 1000;
+  const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");
+  const std::string files = "[" + Json(cert.Cert) + ", " + Json(cert.Key) + "]";
+  const std::string sent = Home.File("sent.bin"), received = Home.File("received.bin");
+  WriteFile(sent, std::string(100000, 's'));
+  TScript script;
+  script.On("AUTH TLS", {Send("234 Proceed."), Action("tls", files)});
+  script.Reply("PBSZ 0", "200 PBSZ=0");
+  script.On("PROT P", {Send("200 Private."), Action("protect", "true")});
+  script.On("PASV", {Action("pasv", Json("227 Entering Passive Mode ({})."))});
+  script.On("STOR .*", {Send("150 Opening."), Action("data_recv_keep", Json(received)), Send("226 Stored.")});
+  TFakeFtpServer server(script.StandardLogin().ToJson());
+  TClient client(server.Port(), "joe", "pw", false);
+  client.Component->Encryption = TEncryption::Explicit;
+  client.Login();
+  ASSERT_EQ(client.Events->LastCompleted(), "CommandCompleted Login 1 0") << Dump(client);
+  client.Component->Upload(sent, "", "/up.bin", TTransferType::Binary);
+  ASSERT_TRUE(PumpUntil([&] { return client.Events->CountPrefix("CommandCompleted Upload") == 1; },
+                        std::chrono::seconds(15)))
+      << Dump(client);
+  EXPECT_EQ(client.Events->LastCompleted(), "CommandCompleted Upload 1 0") << Dump(client);
+  EXPECT_EQ(ReadFile(received), ReadFile(sent));
+}
+
 TEST_F(Tls, EncryptedDataConnectionsEndAsTheyShould) {
   EngineSettings().TimeOut = 60000;  // an error that passed for a wait would end only with this
   const TCertificate cert = MakeCertificate(Certs, "localhost", "IP:127.0.0.1");

@@ -25,6 +25,7 @@ ACTION (one key each):
   {"data_file": PATH}            the same with a file's bytes
   {"data_partial": TEXT}         send TEXT over the data connection and keep it open (stall)
   {"data_recv": PATH}            receive over the data connection into PATH until it closes
+  {"data_recv_keep": PATH}       the same, but keep the data connection open afterwards
   {"data_endless": TEXT}         send TEXT over the data connection again and again until the
                                  client closes it (then go on with the next action)
   {"data_wait_close": true}      take the data connection and wait until the client closes it;
@@ -212,13 +213,18 @@ class Session:
             data.sendall(action["data_reset"].encode("latin-1"))
             data.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             data.close()
-        elif "data_recv" in action:
-            with self.open_data() as data, open(action["data_recv"], "wb") as out:
+        elif "data_recv" in action or "data_recv_keep" in action:
+            data = self.open_data()
+            with open(action.get("data_recv") or action["data_recv_keep"], "wb") as out:
                 while True:
                     block = data.recv(65536)
                     if not block:
                         break
                     out.write(block)
+            if "data_recv_keep" in action:
+                self.data_conn = data  # never closed from this side
+            else:
+                data.close()
         return True
 
     def run_actions(self, actions, line=""):
