@@ -342,9 +342,12 @@ TEST_F(ManagerDialogTest, BrowsePutsTheFolderInItsOwnField) {
   EXPECT_EQ(startedAt, QString::fromStdString(Home.Path));
   EXPECT_EQ(dialog->editLocalFolder[1]->text(), "/usr/share");
   EXPECT_EQ(dialog->editLocalFolder[2]->text(), "");
-  SetDialogAnswerer([](QDialog&) { return int(QDialog::Rejected); });
+  int browsed = 0;
+  SetDialogAnswerer([&](QDialog&) { return ++browsed, int(QDialog::Rejected); });
   dialog->btnBrowse[2]->click();
   EXPECT_EQ(dialog->editLocalFolder[2]->text(), "");
+  QTest::keyClick(dialog->btnBrowse[2], Qt::Key_Return);  // Enter is the dialog's, not one more browse
+  EXPECT_EQ(browsed, 1);
 }
 
 TEST_F(ManagerDialogTest, CallerLoadsASiteWithoutShowingTheDialog) {

@@ -74,6 +74,7 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   QTest::keyClicks(dialog->editLogFile, "session.log");
   dialog->rgHostDblClk->Button(0)->click();
   dialog->cbUsePASV->setChecked(true);
+  dialog->cbListHidden->setChecked(true);
   dialog->editTimeout->setValue(300);
   dialog->rbInfiniteRetry->click();
   dialog->cbMachineListings->setChecked(false);
@@ -90,6 +91,7 @@ TEST_F(OptionsDialogTest, ValueChangedOnEachPageIsSavedOnOK) {
   EXPECT_EQ(Stored("General", "PinTransferWindow"), "1");  // the progress window's pin was down
   EXPECT_EQ(Stored("Advanced", "HostDblClk"), "0");
   EXPECT_EQ(Stored("Connection", "UsePASV"), "1");
+  EXPECT_EQ(Stored("Advanced", "ListHidden"), "1");
   EXPECT_EQ(Stored("Connection", "Timeout"), "300");
   EXPECT_EQ(Stored("Connection", "InfiniteRetry"), "1");
   EXPECT_EQ(Stored("Connection", "MachineListings"), "0");
