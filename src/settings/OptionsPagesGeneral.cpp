@@ -138,6 +138,7 @@ QWidget* TfrmOptions::NewConnectionPage() {
   grpReconnect = new QGroupBox("Try to reconnect", page);
   auto* reconnect = new QGridLayout(grpReconnect);
   rbRetries = new QRadioButton(grpReconnect);
+  rbRetries->setToolTip("Try the number of times beside it");  // its text is the spin box's row
   editRetries = NewSpinEdit(grpReconnect, 1, 1000);
   rbInfiniteRetry = new QRadioButton("until connected", grpReconnect);
   reconnect->addWidget(rbRetries, 0, 0);

@@ -49,10 +49,15 @@ inline void ExpectNoFieldOverlaps(QWidget* root, const std::string& label) {
   for (int page = 0; page < pages; ++page) {
     if (!tabs.isEmpty()) tabs.front()->setCurrentIndex(page);
     const QList<QWidget*> fields = ShownFields(root);
-    for (QWidget* w : fields)
+    for (QWidget* w : fields) {
       EXPECT_TRUE(LayoutHolds(w->parentWidget()->layout(), w))
           << label << " page " << page << ": " << w->metaObject()->className() << " " << w->objectName().toStdString()
           << " is in no layout";
+      // A button with only an icon says what it does when pointed at.
+      if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->text().isEmpty()) {
+        EXPECT_FALSE(b->toolTip().isEmpty()) << label << " page " << page << ": a button with neither text nor tip";
+      }
+    }
     for (int i = 0; i < fields.size(); ++i)
       for (int j = i + 1; j < fields.size(); ++j) {
         const QRect a(fields[i]->mapTo(root, QPoint()), fields[i]->size());
