@@ -129,10 +129,12 @@ TEST_F(HostTransfer, TreeUploadedAndDownloadedByteExactOverTheBrowsingConnection
 }
 
 TEST_F(HostTransfer, DeleteRemovesANestedTreeInsideOutAndRefreshes) {
-  fs::create_directories(Server.RootFile("gone/inner/deepest"));
+  std::string deepest = "gone/inner";
+  for (int level = 0; level < 19; ++level) deepest += "/d" + std::to_string(level);  // past half the walk's limit
+  fs::create_directories(Server.RootFile(deepest));
   WriteFile(Server.RootFile("gone/f1"), "1");
   WriteFile(Server.RootFile("gone/inner/f2"), "2");
-  WriteFile(Server.RootFile("gone/inner/deepest/f3"), "3");
+  WriteFile(Server.RootFile(deepest + "/f3"), "3");
   WriteFile(Server.RootFile("keep"), "k");
   Connect(Server.Port());
   ASSERT_TRUE(Select(Host(), {"gone"}));
@@ -149,16 +151,23 @@ TEST_F(HostTransfer, DeleteRemovesANestedTreeInsideOutAndRefreshes) {
 }
 
 TEST_F(HostTransfer, RenameNewFolderAndDisconnectCancellingPendingItems) {
-  WriteFile(Server.RootFile("old.txt"), "o");
+  fs::create_directory(Server.RootFile("sub"));
+  WriteFile(Server.RootFile("sub/old.txt"), "o");
   Connect(Server.Port());
+  ASSERT_TRUE(Host().ChangeFolder("/sub/") && WaitShown("/sub/"));
   const int row = [&] { Select(Host(), {"old.txt"}); return Host().ListView()->Selected(); }();
   EXPECT_FALSE(Host().RenameByEditing(row, "old.txt")) << "the same name sends nothing";
   Host().RenameByEditing(row, "New.txt");
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(Server.RootFile("sub/New.txt")) && !Host().FTP().Busy(); }));
+  // The folder shown again from memory has the new name.
+  ASSERT_TRUE(WaitFor([&] { return Host().ChangeFolder("/") && WaitShown("/"); }));
+  ASSERT_TRUE(Host().ChangeFolder("/sub/") && WaitShown("/sub/"));
+  EXPECT_TRUE(Select(Host(), {"New.txt"}) && !Select(Host(), {"old.txt"}));
   Host().NewFolder("made", false);
-  ASSERT_TRUE(WaitFor([&] { return fs::exists(Server.RootFile("New.txt")) && fs::is_directory(Server.RootFile("made")); }));
+  ASSERT_TRUE(WaitFor([&] { return fs::is_directory(Server.RootFile("sub/made")); }));
   // Disconnect while the queue has work: its pending items are cancelled.
-  WriteFile(Server.RootFile("big.bin"), std::string(4 << 20, 'z'));
-  ASSERT_TRUE(WaitFor([&] { Host().Refresh(); return WaitShown("/") && Select(Host(), {"big.bin", "New.txt"}); }));
+  WriteFile(Server.RootFile("sub/big.bin"), std::string(4 << 20, 'z'));
+  ASSERT_TRUE(WaitFor([&] { Host().Refresh(); return WaitShown("/sub/") && Select(Host(), {"big.bin", "New.txt"}); }));
   ASSERT_TRUE(Host().TransferTo(&Local()));
   Host().Disconnect();
   ASSERT_TRUE(WaitIdle());

@@ -192,7 +192,7 @@ TEST_F(PropertiesDialog, LocalFilesShowTheirFacts) {
   EXPECT_EQ(d.windowTitle(), "notes.txt Properties");
   EXPECT_EQ(d.lblLocation->text(), QString::fromStdString(Home.Path()));
   EXPECT_EQ(d.lblSize->text(), "1KB (1025 Bytes)");
-  EXPECT_TRUE(d.lblPermissions->text().startsWith("rw-r-----")) << d.lblPermissions->text().toStdString();
+  EXPECT_TRUE(d.lblPermissions->text().startsWith("rw-r-----  (owner ")) << d.lblPermissions->text().toStdString();
   EXPECT_FALSE(d.lblDate->text().isEmpty());
   d.show();  // laid out: one row per fact, none drawn over another
   EXPECT_GT(d.lblSize->geometry().top(), d.lblLocation->geometry().bottom());
