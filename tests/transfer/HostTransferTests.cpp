@@ -203,9 +203,10 @@ TEST_F(HostTransfer, StopDuringARecursiveCollectionLeavesNothingQueued) {
     fs::create_directories(Server.RootFile("tree/d" + std::to_string(d)));
     WriteFile(Server.RootFile("tree/d" + std::to_string(d) + "/f"), "f");
   }
+  fs::create_directory(Server.RootFile("zz"));
   Connect(Server.Port());
   ASSERT_TRUE(Local().ChangeFolderWait(Disk.Path()));
-  ASSERT_TRUE(Select(Host(), {"tree"}));
+  ASSERT_TRUE(Select(Host(), {"tree", "zz"}));
   // Stop as soon as the walk has entered its first folder.
   Host().OnUpdateState = [&](TCustomView&, int state, int) {
     if (state == hsBusy && Host().Gathering) Host().Stop();
@@ -215,6 +216,9 @@ TEST_F(HostTransfer, StopDuringARecursiveCollectionLeavesNothingQueued) {
   ASSERT_TRUE(WaitIdle());
   EXPECT_EQ(Queue().StateCount[isPending], 0);
   EXPECT_FALSE(fs::exists(Disk.File("tree/d5/f"))) << "the walk ended before the last folder";
+  const auto& log = Host().LogEntries();
+  EXPECT_TRUE(std::none_of(log.begin(), log.end(), [](const auto& l) { return l.Message.find("/zz") != std::string::npos; }))
+      << "nor did it go on to the next selected folder";
   EXPECT_FALSE(Host().Gathering);
 }
 
