@@ -2,6 +2,7 @@
 // the status bar's hints. Keys and clicks go through the real list widgets.
 
 #include <QLineEdit>
+#include <QMimeData>
 #include <QListView>
 #include <QTest>
 
@@ -189,6 +190,23 @@ TEST_F(ViewBase, DropsAreTakenOnlyFromAnotherViewsList) {
   View->ListDragDrop(other->ListView());
   // The view the drag came from transfers to the one it was dropped on.
   EXPECT_EQ(View->Calls, std::vector<std::string>{"TransferFrom 1"});
+  // Through the list's own events: only an accepted drop drops, never a drag passing over.
+  bool accept = false;
+  int drops = 0;
+  stray.OnDragOver = [&](TListControl*, QPoint, bool& a) { a = accept; };
+  stray.OnDragDrop = [&](TListControl*, QPoint) { ++drops; };
+  QMimeData data;
+  QObject& filter = stray;  // as the viewport's events reach it
+  QWidget* viewport = stray.CurrentView()->viewport();
+  for (bool accepted : {false, true}) {
+    accept = accepted;
+    QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    filter.eventFilter(viewport, &move);
+    EXPECT_EQ(move.isAccepted(), accepted);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    filter.eventFilter(viewport, &drop);
+  }
+  EXPECT_EQ(drops, 1);
 }
 
 TEST_F(ViewBase, PanelsFitTheirTextsAndHintOnlyWhatCannotFit) {
