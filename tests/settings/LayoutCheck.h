@@ -41,8 +41,8 @@ inline bool LayoutHolds(const QLayout* layout, const QWidget* w) {
   return false;
 }
 
-// Every page of every tab control in turn: each field is in its parent's layout, and no two
-// fields overlap.
+// Every page of every tab control in turn: each field is in its parent's layout, a button
+// without text has a tip, and no two fields overlap.
 inline void ExpectNoFieldOverlaps(QWidget* root, const std::string& label) {
   QList<QTabWidget*> tabs = root->findChildren<QTabWidget*>();
   const int pages = tabs.isEmpty() ? 1 : tabs.front()->count();
@@ -53,7 +53,6 @@ inline void ExpectNoFieldOverlaps(QWidget* root, const std::string& label) {
       EXPECT_TRUE(LayoutHolds(w->parentWidget()->layout(), w))
           << label << " page " << page << ": " << w->metaObject()->className() << " " << w->objectName().toStdString()
           << " is in no layout";
-      // A button with only an icon says what it does when pointed at.
       if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->text().isEmpty()) {
         EXPECT_FALSE(b->toolTip().isEmpty()) << label << " page " << page << ": a button with neither text nor tip";
       }
