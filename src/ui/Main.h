@@ -281,6 +281,7 @@ class TfrmMain : public QMainWindow {
   void mnuPreferencesClick();
   void pgctrlHostChange();
   void pgctrlLocalChange();
+  void PairStatusBars();  // the current local and host views end level
   void LocalFolderChanged();
   void btnUploadClick();
   void btnDownloadClick();

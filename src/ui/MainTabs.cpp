@@ -157,9 +157,19 @@ void TfrmMain::LocalFolderChanged() {
   }
 }
 
+void TfrmMain::PairStatusBars() {
+  TLocalView* local = CurrentLocalView();
+  THostView* host = CurrentHostView();
+  if (!local || !host) return;
+  local->StatusBar()->SetNeighbour(host->StatusBar());
+  host->StatusBar()->SetNeighbour(local->StatusBar());
+  for (TStatusBar* bar : {local->StatusBar(), host->StatusBar()}) bar->updateGeometry();
+}
+
 void TfrmMain::pgctrlLocalChange() {
   TLocalView* view = CurrentLocalView();
   if (!view) return;
+  PairStatusBars();
   SubscribeLocalView(*view);
   view->ListView()->SetViewStyle(static_cast<TViewStyle>(LocalStyle & 3));
   LocalFolderChanged();
@@ -172,6 +182,7 @@ void TfrmMain::pgctrlHostChange() {
       other->SetTreeCombo(nullptr);
   THostView* view = CurrentHostView();
   if (!view) return;
+  PairStatusBars();
   UpdateWindowCaption();
   HostStyle = static_cast<int>(view->ListView()->ViewStyle());  // the side remembers the style shown
   view->SetTreeCombo(cmboHostTree);

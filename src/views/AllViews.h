@@ -4,6 +4,7 @@
 // through which the rest of the program acts on a view without knowing its kind.
 
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -56,6 +57,9 @@ class TStatusBar : public QWidget {
   [[nodiscard]] int PanelWidth(int index) const { return PanelRect(index).width(); }
   [[nodiscard]] QRect PanelRect(int index) const;
   [[nodiscard]] int RowCount() const { return RowsFor(width()); }
+  // The status bar of the pane beside this one: both take the rows of the one that needs
+  // more, so the lists above them end level.
+  void SetNeighbour(TStatusBar* neighbour) { Neighbour = neighbour; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -73,6 +77,7 @@ class TStatusBar : public QWidget {
   std::vector<TPanel> Panels;
   QString CurrentHint;
   int Rows = 1;
+  QPointer<TStatusBar> Neighbour;
 };
 
 class TCustomView : public QObject {

@@ -66,6 +66,7 @@ void TStatusBar::CheckRows() {
   if (rows == Rows) return;
   Rows = rows;
   updateGeometry();
+  if (Neighbour) Neighbour->updateGeometry();
 }
 
 void TStatusBar::resizeEvent(QResizeEvent* event) {
@@ -147,7 +148,10 @@ QString TStatusBar::HintAt(QPoint pos) {
 
 QSize TStatusBar::sizeHint() const { return {400, heightForWidth(width() > 0 ? width() : 400)}; }
 
-int TStatusBar::heightForWidth(int width) const { return RowsFor(width) * RowHeight(); }
+int TStatusBar::heightForWidth(int width) const {
+  const int beside = Neighbour && Neighbour->isVisible() ? Neighbour->RowCount() : 0;
+  return std::max(RowsFor(width), beside) * RowHeight();
+}
 
 void TStatusBar::paintEvent(QPaintEvent*) {
   QPainter p(this);

@@ -482,6 +482,13 @@ TEST_F(MainWindow, StatusPanelsFitTheirTextsAtTheDefaultSize) {
           << i << " " << bar->PanelText(i).toStdString();
     EXPECT_GE(bar->height(), bar->heightForWidth(bar->width()));
   }
+  // A text that takes the local bar a row more takes the host bar with it: the lists end level.
+  TStatusBar* local = w.CurrentLocalView()->StatusBar();
+  TStatusBar* host = w.CurrentHostView()->StatusBar();
+  local->SetPanelText(1, QString(60, 'x'));
+  ASSERT_TRUE(WaitFor([&] { return local->RowCount() > host->RowCount() && local->height() == host->height(); }))
+      << local->height() << " " << host->height();
+  EXPECT_EQ(local->mapTo(&w, QPoint()).y(), host->mapTo(&w, QPoint()).y());
   EXPECT_EQ(w.CurrentHostView()->ListView()->Caption(0), "hello.txt");
   SaveScreenshot(&w, "main_after_refused_list_latr_default_size");
 }
