@@ -163,7 +163,6 @@ void TfrmMain::PairStatusBars() {
   if (!local || !host) return;
   local->StatusBar()->SetNeighbour(host->StatusBar());
   host->StatusBar()->SetNeighbour(local->StatusBar());
-  for (TStatusBar* bar : {local->StatusBar(), host->StatusBar()}) bar->updateGeometry();
 }
 
 void TfrmMain::pgctrlLocalChange() {

@@ -59,7 +59,7 @@ class TStatusBar : public QWidget {
   [[nodiscard]] int RowCount() const { return RowsFor(width()); }
   // The status bar of the pane beside this one: both take the rows of the one that needs
   // more, so the lists above them end level.
-  void SetNeighbour(TStatusBar* neighbour) { Neighbour = neighbour; }
+  void SetNeighbour(TStatusBar* neighbour);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

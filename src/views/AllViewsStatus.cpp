@@ -69,6 +69,11 @@ void TStatusBar::CheckRows() {
   if (Neighbour) Neighbour->updateGeometry();
 }
 
+void TStatusBar::SetNeighbour(TStatusBar* neighbour) {
+  Neighbour = neighbour;
+  updateGeometry();
+}
+
 void TStatusBar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   CheckRows();

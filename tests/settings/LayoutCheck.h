@@ -41,6 +41,18 @@ inline bool LayoutHolds(const QLayout* layout, const QWidget* w) {
   return false;
 }
 
+// No two of the widgets cover any of the same part of root.
+inline void ExpectApart(QWidget* root, const QList<QWidget*>& widgets, const std::string& label) {
+  for (int i = 0; i < widgets.size(); ++i)
+    for (int j = i + 1; j < widgets.size(); ++j) {
+      const QRect a(widgets[i]->mapTo(root, QPoint()), widgets[i]->size());
+      const QRect b(widgets[j]->mapTo(root, QPoint()), widgets[j]->size());
+      EXPECT_FALSE(a.intersects(b)) << label << ": " << widgets[i]->objectName().toStdString() << "/"
+                                    << widgets[i]->metaObject()->className() << " over "
+                                    << widgets[j]->objectName().toStdString() << "/" << widgets[j]->metaObject()->className();
+    }
+}
+
 // Every page of every tab control in turn: each field is in its parent's layout, a button
 // without text has a tip, and no two fields overlap.
 inline void ExpectNoFieldOverlaps(QWidget* root, const std::string& label) {
@@ -57,14 +69,7 @@ inline void ExpectNoFieldOverlaps(QWidget* root, const std::string& label) {
         EXPECT_FALSE(b->toolTip().isEmpty()) << label << " page " << page << ": a button with neither text nor tip";
       }
     }
-    for (int i = 0; i < fields.size(); ++i)
-      for (int j = i + 1; j < fields.size(); ++j) {
-        const QRect a(fields[i]->mapTo(root, QPoint()), fields[i]->size());
-        const QRect b(fields[j]->mapTo(root, QPoint()), fields[j]->size());
-        EXPECT_FALSE(a.intersects(b)) << label << " page " << page << ": " << fields[i]->objectName().toStdString() << "/"
-                                      << fields[i]->metaObject()->className() << " over "
-                                      << fields[j]->objectName().toStdString() << "/" << fields[j]->metaObject()->className();
-      }
+    ExpectApart(root, fields, label + " page " + std::to_string(page));
   }
 }
 

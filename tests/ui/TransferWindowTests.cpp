@@ -310,13 +310,9 @@ TEST_F(TransferWindows, TheProgressWindowStartsFoldedAndUnfoldsItsLog) {
   for (QWidget* w : p.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     EXPECT_TRUE(LayoutHolds(p.layout(), w)) << w->metaObject()->className() << " " << w->toolTip().toStdString();
   // No figure hides another; the pin button has a face whether pinned or not.
-  const QList<QWidget*> shown = p.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-  for (int i = 0; i < shown.size(); ++i)
-    for (int j = i + 1; j < shown.size(); ++j)
-      if (shown[i]->isVisibleTo(&p) && shown[j]->isVisibleTo(&p)) {
-        EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
-            << shown[i]->metaObject()->className() << " " << shown[j]->metaObject()->className();
-      }
+  QList<QWidget*> shown = p.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  shown.removeIf([&p](QWidget* w) { return !w->isVisibleTo(&p); });
+  ExpectApart(&p, shown, "progress window");
   for (bool pinned : {false, true, false}) {
     p.btnPin->setChecked(pinned);
     EXPECT_FALSE(p.btnPin->icon().isNull()) << pinned;
